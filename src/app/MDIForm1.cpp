@@ -1,0 +1,413 @@
+#include "app/MDIForm1.h"
+
+#include "app/Forms.h"
+#include "browse/Form1.h"
+#include "platform/App.h"
+#include "platform/CoolBar.h"
+#include "platform/Dialogs.h"
+#include "platform/Settings.h"
+#include "platform/WebBrowser.h"
+#include "security/Form3.h"
+#include "security/Security2.h"
+#include "settings/frmSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+using platform::GetSetting;
+using platform::SaveSetting;
+using platform::Twips;
+
+namespace {
+
+QAction *addItem(QMenu *menu, const char *caption, const char *name,
+                 const QKeySequence &shortcut = QKeySequence())
+{
+    QAction *a = menu->addAction(QString::fromUtf8(caption));
+    a->setObjectName(QLatin1String(name));
+    if (!shortcut.isEmpty())
+        a->setShortcut(shortcut);
+    return a;
+}
+
+QAction *addSeparator(QMenu *menu, const char *name)
+{
+    QAction *a = menu->addSeparator();
+    a->setObjectName(QLatin1String(name));
+    return a;
+}
+
+QMenu *addMenu(QMenuBar *bar, const char *caption, const char *name)
+{
+    QMenu *m = bar->addMenu(QString::fromUtf8(caption));
+    m->setObjectName(QLatin1String(name));
+    return m;
+}
+
+// A picture that cannot be used raises an error, as loading a picture always has.
+QPixmap loadPicture(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        throw std::runtime_error(("File not found: " + path).toStdString());
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        throw std::runtime_error(("Invalid picture: " + path).toStdString());
+    return QPixmap::fromImage(image);
+}
+
+} // namespace
+
+MDIForm1::MDIForm1()
+{
+    setupControls();
+}
+
+void MDIForm1::setupControls()
+{
+    setWindowTitle(platform::MainCaption());
+    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_FileDialogContentsView));
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    CoolBar1 = new CoolBar(central);
+    CoolBar1->setObjectName(QStringLiteral("CoolBar1"));
+    m_mdiArea = new QMdiArea(central);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    m_mdiArea->setBackground(QColor(0x80, 0x80, 0x80));
+    layout->addWidget(CoolBar1);
+    layout->addWidget(m_mdiArea, 1);
+    setCentralWidget(central);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MDIForm1::updateCaption);
+
+    setupToolbar();
+    setupMenus();
+
+    resize(Twips(9600), Twips(7200));
+}
+
+void MDIForm1::setupToolbar()
+{
+    auto *band = new QHBoxLayout(CoolBar1);
+    band->setContentsMargins(4, 2, 4, 2);
+    band->setSpacing(2);
+    QStyle *style = QApplication::style();
+    const struct {
+        QToolButton **button;
+        const char *name;
+        const char *caption;
+        QStyle::StandardPixmap icon;
+    } buttons[] = {
+        {&btnBack, "btnBack", "Back", QStyle::SP_ArrowBack},
+        {&btnForward, "btnForward", "Forward", QStyle::SP_ArrowForward},
+        {&btnStop, "btnStop", "Stop", QStyle::SP_BrowserStop},
+        {&btnRefresh, "btnRefresh", "Refresh", QStyle::SP_BrowserReload},
+        {&btnHome, "btnHome", "Home", QStyle::SP_DirHomeIcon},
+        {&btnSearch, "btnSearch", "Search", QStyle::SP_FileDialogContentsView},
+    };
+    for (const auto &b : buttons) {
+        auto *button = new QToolButton(CoolBar1);
+        button->setObjectName(QLatin1String(b.name));
+        button->setText(QLatin1String(b.caption));
+        button->setIcon(style->standardIcon(b.icon));
+        button->setIconSize(QSize(24, 24));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        band->addWidget(button);
+        *b.button = button;
+    }
+    // Back and Forward wait for the address list to grow (see the browser window).
+    btnBack->setEnabled(false);
+    btnForward->setEnabled(false);
+
+    auto *addressLabel = new QLabel(QStringLiteral("Address"), CoolBar1);
+    band->addSpacing(6);
+    band->addWidget(addressLabel);
+    Combo1 = new QComboBox(CoolBar1);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEditable(true);
+    // The list grows only when a download completes, never from the key itself.
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setFixedWidth(Twips(kComboWidthWithoutGo));
+    Combo1->lineEdit()->installEventFilter(this);
+    band->addWidget(Combo1);
+
+    btnGo = new QToolButton(CoolBar1);
+    btnGo->setObjectName(QStringLiteral("btnGo"));
+    btnGo->setText(QStringLiteral("GO!"));
+    btnGo->setFocusPolicy(Qt::NoFocus);
+    band->addWidget(btnGo);
+
+    ProgressBar1 = new QProgressBar(CoolBar1);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFixedWidth(Twips(2400));
+    ProgressBar1->hide();
+    band->addSpacing(6);
+    band->addWidget(ProgressBar1);
+    band->addStretch(1);
+}
+
+void MDIForm1::setupMenus()
+{
+    QMenuBar *bar = menuBar();
+
+    FFile = addMenu(bar, "&File", "FFile");
+    FShow = addItem(FFile, "Show Browser", "FShow");
+    addSeparator(FFile, "FSe");
+    FOpen = addItem(FFile, "Open", "FOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
+    FSaveWP = addItem(FFile, "Save Web Page", "FSaveWP", QKeySequence(Qt::CTRL | Qt::Key_W));
+    FPrint = addItem(FFile, "Print", "FPrint", QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuPPreview = addItem(FFile, "Print Preview", "mnuPPreview", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    addSeparator(FFile, "FSep");
+    FViewSource = addItem(FFile, "View Source", "FViewSource", QKeySequence(Qt::CTRL | Qt::Key_V));
+    addSeparator(FFile, "FSepe");
+    FExit = addItem(FFile, "Exit", "FExit", QKeySequence(Qt::CTRL | Qt::Key_E));
+
+    TTools = addMenu(bar, "&Tools", "TTools");
+    TSettings = addItem(TTools, "Settings", "TSettings", QKeySequence(Qt::Key_F8));
+    TSecurity = addItem(TTools, "Security", "TSecurity", QKeySequence(Qt::Key_F9));
+    addSeparator(TTools, "TSeper");
+    TFCache = addItem(TTools, "Cache Killer", "TFCache", QKeySequence(Qt::CTRL | Qt::Key_C));
+    addSeparator(TTools, "TSep");
+    TFFw = addItem(TTools, "Find Freeware", "TFFw", QKeySequence(Qt::Key_F2));
+    TFotw = addItem(TTools, "Find on the web", "TFotw", QKeySequence(Qt::Key_F3));
+    addSeparator(TTools, "mnuSeperator1");
+    mnuTMail = TTools->addMenu(QStringLiteral("Mail"));
+    mnuTMail->setObjectName(QStringLiteral("mnuTMail"));
+    mnuTMail->menuAction()->setObjectName(QStringLiteral("mnuTMail"));
+    mnuTSendLink = addItem(mnuTMail, "Send Link", "mnuTSendLink");
+    mnuTWinUpdate = addItem(TTools, "Windows Update", "mnuTWinUpdate");
+
+    mnuFavs = addMenu(bar, "&Favourites", "mnuFavs");
+    mnuFTG = addItem(mnuFavs, "Kestrelmoor Works", "mnuFTG");
+    addSeparator(mnuFavs, "mnuSeperator");
+    mnuFKeywords = addItem(mnuFavs, "Go to keyword ...", "mnuFKeywords");
+    mnuOrganize = addItem(mnuFavs, "Organize Favourites", "mnuOrganize");
+    mnuFT1.append(addSeparator(mnuFavs, "mnuFT1"));
+
+    mnuView = addMenu(bar, "&View", "mnuView");
+    mnuViewGo = addItem(mnuView, "GO! button", "mnuViewGo");
+    mnuViewProgBar = addItem(mnuView, "Progress Bar", "mnuViewProgBar");
+    addSeparator(mnuView, "mnuVSep");
+    mnuViewToolbars = addItem(mnuView, "Toolbar", "mnuViewToolbars");
+    for (QAction *a : {mnuViewGo, mnuViewProgBar, mnuViewToolbars})
+        a->setCheckable(true);
+
+    HHelp = addMenu(bar, "&Help", "HHelp");
+    HHel = addItem(HHelp, "Help", "HHel", QKeySequence(Qt::Key_F1));
+    addSeparator(HHelp, "HSep");
+    HAbout = addItem(HHelp, "About", "HAbout");
+    HLicence = addItem(HHelp, "Licence", "HLicence");
+    HRep = addItem(HHelp, "Report Bug", "HRep");
+    HSuggestions = addItem(HHelp, "Suggestions", "HSuggestions");
+
+    // The Navigation menu is never in the menu bar; its actions live on the window so
+    // their shortcuts still work.
+    mnuNav = new QMenu(QStringLiteral("Navigation"), this);
+    mnuNav->setObjectName(QStringLiteral("mnuNav"));
+    mnuBack = addItem(mnuNav, "Back", "mnuBack", QKeySequence(Qt::CTRL | Qt::Key_B));
+    mnuForward = addItem(mnuNav, "Forward", "mnuForward", QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnuStop = addItem(mnuNav, "Stop", "mnuStop", QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuRefresh = addItem(mnuNav, "Refresh", "mnuRefresh", QKeySequence(Qt::Key_F5));
+    mnuHome = addItem(mnuNav, "Home", "mnuHome", QKeySequence(Qt::CTRL | Qt::Key_H));
+    mnuSearch = addItem(mnuNav, "Search", "mnuSearch", QKeySequence(Qt::Key_F12));
+    addActions(mnuNav->actions());
+
+    connect(mnuViewGo, &QAction::triggered, this, &MDIForm1::mnuViewGo_Click);
+    connect(mnuViewProgBar, &QAction::triggered, this, &MDIForm1::mnuViewProgBar_Click);
+    connect(mnuViewToolbars, &QAction::triggered, this, &MDIForm1::mnuViewToolbars_Click);
+    connect(TSettings, &QAction::triggered, this, &MDIForm1::TSettings_Click);
+    connect(FExit, &QAction::triggered, this, &MDIForm1::FExit_Click);
+}
+
+void MDIForm1::Form_Load()
+{
+    try {
+        buildFavouritesMenu();
+        CarryOn();
+    } catch (const std::exception &e) {
+        platform::MsgBox(QString::fromStdString(e.what()), platform::vbCritical);
+    }
+}
+
+void MDIForm1::buildFavouritesMenu()
+{
+    // The favourites file is read into the menu by the favourites module when it is built
+    // into the program; until then the menu ends with its separator.
+}
+
+void MDIForm1::CarryOn()
+{
+    Form1 *browser = Forms::Show<Form1>();
+    browser->setWindowState(Qt::WindowMaximized);
+
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        setGeometry(avail.left(), avail.top(), avail.width(),
+                    std::max(std::min(height(), avail.height()), avail.height() * 3 / 4));
+    }
+
+    frmSettings *settings = Forms::get<frmSettings>();
+    settings->Label4->setText(GetSetting(QStringLiteral("Tips"), QString()));
+    settings->BGRnd->setText(GetSetting(QStringLiteral("Bground"), QString()));
+    if (!settings->BGRnd->text().isEmpty())
+        CoolBar1->setBandPicture(loadPicture(settings->BGRnd->text()));
+
+    Forms::get<Form3>()->Text4->setText(GetSetting(QStringLiteral("Passcode"), QString()));
+
+    const QString g = GetSetting(QStringLiteral("GoBtn"), QStringLiteral("0"));
+    const QString p = GetSetting(QStringLiteral("ProgressBar"), QStringLiteral("1"));
+    const QString t = GetSetting(QStringLiteral("TB"), QStringLiteral("0"));
+
+    if (g == QLatin1String("1")) {
+        mnuViewGo->setChecked(true);
+        showGoButton(true);
+    } else if (g == QLatin1String("0")) {
+        mnuViewGo->setChecked(false);
+        showGoButton(false);
+    }
+
+    if (p == QLatin1String("1"))
+        mnuViewProgBar->setChecked(true);
+    else if (p == QLatin1String("0"))
+        mnuViewProgBar->setChecked(false);
+
+    if (t == QLatin1String("1")) {
+        mnuViewToolbars->setChecked(true);
+        CoolBar1->show();
+    } else if (t == QLatin1String("0")) {
+        mnuViewToolbars->setChecked(false);
+        CoolBar1->hide();
+    }
+}
+
+void MDIForm1::showGoButton(bool shown)
+{
+    btnGo->setVisible(shown);
+    Combo1->setFixedWidth(Twips(shown ? kComboWidthWithGo : kComboWidthWithoutGo));
+}
+
+// The View toggles: a checkable item has already flipped its mark when triggered, so the
+// state it was in before the click is the opposite of what it shows now.
+void MDIForm1::mnuViewGo_Click()
+{
+    const bool wasChecked = !mnuViewGo->isChecked();
+    mnuViewGo->setChecked(!wasChecked);
+    showGoButton(!wasChecked);
+    SaveSetting(QStringLiteral("GoBtn"), wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
+}
+
+void MDIForm1::mnuViewProgBar_Click()
+{
+    const bool wasChecked = !mnuViewProgBar->isChecked();
+    mnuViewProgBar->setChecked(!wasChecked);
+    SaveSetting(QStringLiteral("ProgressBar"), wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
+}
+
+void MDIForm1::mnuViewToolbars_Click()
+{
+    const bool wasChecked = !mnuViewToolbars->isChecked();
+    mnuViewToolbars->setChecked(!wasChecked);
+    CoolBar1->setVisible(!wasChecked);
+    SaveSetting(QStringLiteral("TB"), wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
+}
+
+void MDIForm1::TSettings_Click()
+{
+    Security2 *security = Forms::get<Security2>();
+    security->lblSet->setText(GetSetting(QStringLiteral("PSet"), QString()));
+    const QString flag = security->lblSet->text();
+    if (flag == QLatin1String("0") || flag.isEmpty()) {
+        Forms::Show<frmSettings>();
+    } else if (flag == QLatin1String("1")) {
+        const QString entry = platform::InputBox(QStringLiteral("Password Required"),
+                                                 QStringLiteral("Authentication"), QString());
+        if (entry == Forms::get<Form3>()->Text4->text())
+            Forms::Show<frmSettings>();
+        else
+            platform::MsgBox(QStringLiteral("Incorrect password, access denied"),
+                             platform::vbExclamation, QStringLiteral("Error"));
+    }
+}
+
+void MDIForm1::FExit_Click()
+{
+    // Every other window first, in the order they were opened, then this one.
+    Forms::UnloadAll(this);
+    QCoreApplication::quit();
+}
+
+void MDIForm1::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    FExit_Click();
+}
+
+void MDIForm1::Combo1_KeyPress(int &keyAscii)
+{
+    if (keyAscii != 13)
+        return;
+    Forms::get<Form1>()->WebBrowser1->Navigate(Combo1->currentText());
+}
+
+bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Combo1->lineEdit() && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            int keyAscii = 13;
+            Combo1_KeyPress(keyAscii);
+            return true;
+        }
+    }
+    if (qobject_cast<QMdiSubWindow *>(watched)
+        && (event->type() == QEvent::WindowStateChange
+            || event->type() == QEvent::WindowTitleChange)) {
+        updateCaption();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QMdiSubWindow *MDIForm1::addChild(QWidget *child)
+{
+    QMdiSubWindow *sub = m_mdiArea->addSubWindow(child);
+    sub->installEventFilter(this);
+    return sub;
+}
+
+void MDIForm1::updateCaption()
+{
+    QString caption = platform::MainCaption();
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
+        if (sub->isMaximized() && sub->widget()) {
+            caption += QStringLiteral(" - [") + sub->widget()->windowTitle() + QLatin1Char(']');
+            break;
+        }
+    }
+    setWindowTitle(caption);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QMdiSubWindow;
+class QStatusBar;
+
+namespace platform {
+class WebBrowserControl;
+}
+
+// The browser window: the one child of the main window that shows pages. It turns the
+// browser control's events into the main window's feedback (status text, progress bar,
+// address box, Back and Forward, caption).
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    Form1();
+
+    void Form_Load();
+    void Form_Unload();
+    // Shows the window inside the main window, maximized, as the only browser there is.
+    void showForm();
+    void setWindowState(Qt::WindowStates state);
+
+    platform::WebBrowserControl *WebBrowser1;
+    QStatusBar *StatusBar1;
+    QLabel *StatusBarPanel1; // panel 1 of the status bar: the status text
+
+    // Height reserved for the status bar, in twips.
+    static constexpr int kStatusBarTwips = 250;
+
+    void Form_Resize();
+    void WebBrowser1_StatusTextChange(const QString &text);
+    void WebBrowser1_ProgressChange(int progress, int progressMax);
+    void WebBrowser1_CommandStateChange(int command, bool enable);
+    void WebBrowser1_DownloadComplete();
+
+    // The progress bar value for one ProgressChange, or -1 when the bar is to stay as it
+    // is (a divisor of zero, or one too large for the 16-bit arithmetic the bar uses).
+    static int ProgressValue(int progress, int progressMax);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QMdiSubWindow *m_subWindow = nullptr;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The program's identity and place, and the unit conversion the windows' designs need.
+namespace platform {
+
+// "Scoutwell": the program's title, used where a box has no title of its own.
+QString AppTitle();
+
+// The version the build was made with (3.3 for this release).
+int AppMajor();
+int AppMinor();
+
+// Major and minor joined as the program shows them: 3 and 3 give "3.3", 4 and 10 "4.10".
+QString VersionText(int major, int minor);
+
+// "Scoutwell v3.3": the main window's caption and the title of most of the program's boxes.
+QString MainCaption();
+
+// The folder that holds the executable, without a trailing separator. favourites.ini,
+// sitelog.f and the help program stand in it.
+QString ProgramFolder();
+
+// Lets tests point the program folder at a temporary folder. An empty path restores the
+// executable's folder.
+void SetProgramFolder(const QString &path);
+
+// Window designs are measured in twips (1440 an inch). Qt lays widgets out in
+// device-independent pixels of 96 to the inch and scales them on dense screens itself, so
+// 15 twips make one of those pixels.
+int Twips(int twips);
+int ToTwips(int pixels);
+
+// Positions and sizes a widget from a design given in twips.
+void PlaceTwips(QWidget *w, int left, int top, int width, int height);
+
+// Must run before the QApplication is created: the browser engine's sandbox stays on for
+// an ordinary user and is switched off only when running as root, where it cannot work.
+void ConfigureBrowserEngine();
+
+} // namespace platform

@@ -1,0 +1,255 @@
+#include "platform/EngineWebBrowser.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+namespace platform {
+
+namespace {
+
+WebBrowserFactory &factory()
+{
+    static WebBrowserFactory f;
+    return f;
+}
+
+QString engineDataPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+           + QStringLiteral("/ScoutwellV3/engine");
+}
+
+// Downloads started from a page (the freeware itself, usually) ask where to save, as any
+// browser does; a "Save Web Page" download already has its file and just runs.
+void onDownloadRequested(QWebEngineDownloadRequest *download)
+{
+    if (download->isSavePageDownload()) {
+        download->accept();
+        return;
+    }
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (dir.isEmpty())
+        dir = QDir::homePath();
+    const QString path = QFileDialog::getSaveFileName(
+        nullptr, QStringLiteral("Save File"), dir + QLatin1Char('/') + download->suggestedFileName());
+    if (path.isEmpty()) {
+        download->cancel();
+        return;
+    }
+    const QFileInfo info(path);
+    download->setDownloadDirectory(info.absolutePath());
+    download->setDownloadFileName(info.fileName());
+    download->accept();
+}
+
+bool hasScheme(const QString &address, const char *scheme)
+{
+    return address.startsWith(QLatin1String(scheme), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QString BrowserCachePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+           + QStringLiteral("/ScoutwellV3/engine");
+}
+
+WebBrowserControl *CreateWebBrowser(QWidget *parent)
+{
+    if (factory())
+        return factory()(parent);
+    return new EngineWebBrowser(parent);
+}
+
+void SetWebBrowserFactory(WebBrowserFactory f)
+{
+    factory() = std::move(f);
+}
+
+QWebEngineProfile *EngineWebBrowser::profile()
+{
+    static QWebEngineProfile *p = nullptr;
+    if (!p) {
+        p = new QWebEngineProfile(QStringLiteral("ScoutwellV3"), QCoreApplication::instance());
+        p->setPersistentStoragePath(engineDataPath());
+        p->setCachePath(BrowserCachePath());
+        p->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+        p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+        QObject::connect(p, &QWebEngineProfile::downloadRequested, p, &onDownloadRequested);
+    }
+    return p;
+}
+
+EngineWebBrowser::EngineWebBrowser(QWidget *parent)
+    : WebBrowserControl(parent), m_view(new QWebEngineView(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+
+    auto *page = new QWebEnginePage(profile(), m_view);
+    m_view->setPage(page);
+
+    // There is one browser window: a link that asks for a new window opens in it.
+    connect(page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest &request) { m_view->load(request.requestedUrl()); });
+
+    connect(page, &QWebEnginePage::linkHovered, this, [this](const QString &url) {
+        Q_EMIT StatusTextChange(url.isEmpty() && !m_loading ? QStringLiteral("Done") : url);
+    });
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        m_loading = true;
+        Q_EMIT StatusTextChange(QStringLiteral("Opening page ") + urlText(m_view));
+    });
+    connect(page, &QWebEnginePage::loadProgress, this, [this](int percent) {
+        // The engine reports whole percents; the control's events count in ten-thousandths.
+        Q_EMIT ProgressChange(percent * 100, 10000);
+    });
+    connect(page, &QWebEnginePage::urlChanged, this, [this] { emitCommandStates(); });
+    connect(page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        m_loading = false;
+        Q_EMIT ProgressChange(-1, 0);
+        emitCommandStates();
+        Q_EMIT DownloadComplete();
+        Q_EMIT StatusTextChange(QStringLiteral("Done"));
+    });
+    setFocusProxy(m_view);
+}
+
+QString EngineWebBrowser::urlText(QWebEngineView *view)
+{
+    return view->url().toString();
+}
+
+void EngineWebBrowser::emitCommandStates()
+{
+    QWebEngineHistory *h = m_view->history();
+    Q_EMIT CommandStateChange(CSC_NAVIGATEFORWARD, h->canGoForward());
+    Q_EMIT CommandStateChange(CSC_NAVIGATEBACK, h->canGoBack());
+}
+
+void EngineWebBrowser::Navigate(const QString &address)
+{
+    if (address.isEmpty())
+        return;
+    if (hasScheme(address, "mailto:")) {
+        QDesktopServices::openUrl(QUrl(address));
+        return;
+    }
+    if (address.startsWith(QLatin1Char('/'))) {
+        m_view->load(QUrl::fromLocalFile(address));
+        return;
+    }
+    static const char *const schemes[] = {"http:", "https:", "file:", "about:", "view-source:",
+                                          "data:", "ftp:", "qrc:"};
+    for (const char *scheme : schemes) {
+        if (hasScheme(address, scheme)) {
+            m_view->load(QUrl(address));
+            return;
+        }
+    }
+    // Text without a scheme: a host name or a partial address, as a user types it.
+    m_view->load(QUrl::fromUserInput(address));
+}
+
+void EngineWebBrowser::GoBack()
+{
+    m_view->back();
+}
+
+void EngineWebBrowser::GoForward()
+{
+    m_view->forward();
+}
+
+void EngineWebBrowser::Stop()
+{
+    m_view->stop();
+}
+
+QString EngineWebBrowser::LocationURL() const
+{
+    return m_view->url().toString();
+}
+
+QString EngineWebBrowser::LocationName() const
+{
+    const QString title = m_view->title();
+    return title.isEmpty() ? LocationURL() : title;
+}
+
+void EngineWebBrowser::ExecWB(int cmdId, int, const QVariant &, QVariant *)
+{
+    switch (cmdId) {
+    case OLECMDID_SAVEAS:
+        saveAs();
+        break;
+    case OLECMDID_PRINT:
+        print();
+        break;
+    case OLECMDID_PRINTPREVIEW:
+        printPreview();
+        break;
+    default:
+        break;
+    }
+}
+
+void EngineWebBrowser::saveAs()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QString name = m_view->title().isEmpty() ? QStringLiteral("page") : m_view->title();
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save Web Page"), dir + QLatin1Char('/') + name + QStringLiteral(".html"),
+        QStringLiteral("Web page, complete (*.html *.htm)"));
+    if (path.isEmpty())
+        return;
+    m_view->page()->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
+}
+
+void EngineWebBrowser::print()
+{
+    auto *printer = new QPrinter(QPrinter::HighResolution);
+    QPrintDialog dialog(printer, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        delete printer;
+        return;
+    }
+    // Printing runs in the engine; the printer must live until it reports back.
+    connect(m_view, &QWebEngineView::printFinished, this, [printer] { delete printer; },
+            Qt::SingleShotConnection);
+    m_view->print(printer);
+}
+
+void EngineWebBrowser::printPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter *p) {
+        // The preview wants its pages drawn before this returns.
+        QEventLoop loop;
+        connect(m_view, &QWebEngineView::printFinished, &loop, &QEventLoop::quit);
+        m_view->print(p);
+        loop.exec();
+    });
+    preview.exec();
+}
+
+} // namespace platform

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/WebBrowser.h"
+
+class QWebEngineView;
+class QWebEngineProfile;
+
+namespace platform {
+
+// The browser control over the browser engine. All windows share one persistent profile,
+// so cookies, history and the HTTP cache on disk survive restarts.
+class EngineWebBrowser : public WebBrowserControl
+{
+    Q_OBJECT
+public:
+    explicit EngineWebBrowser(QWidget *parent = nullptr);
+
+    void Navigate(const QString &address) override;
+    void GoBack() override;
+    void GoForward() override;
+    void Stop() override;
+    QString LocationURL() const override;
+    QString LocationName() const override;
+    void ExecWB(int cmdId, int cmdExecOpt, const QVariant &in, QVariant *out) override;
+
+    QWebEngineView *view() const { return m_view; }
+
+    static QWebEngineProfile *profile();
+
+private:
+    void emitCommandStates();
+    static QString urlText(QWebEngineView *view);
+    void saveAs();
+    void print();
+    void printPreview();
+
+    QWebEngineView *m_view;
+    bool m_loading = false;
+};
+
+} // namespace platform

@@ -1,0 +1,162 @@
+#include "settings/frmSettings.h"
+
+#include "app/Forms.h"
+#include "app/Hosts.h"
+#include "platform/App.h"
+#include "platform/Dialogs.h"
+#include "platform/Settings.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+using platform::GetSetting;
+using platform::PlaceTwips;
+using platform::SaveSetting;
+using platform::Twips;
+
+QString frmSettings::DefaultSearchEngine()
+{
+    return QLatin1String(hosts::Dogpile);
+}
+
+QString frmSettings::AesopSearchEngine()
+{
+    return QLatin1String(hosts::Aesop);
+}
+
+frmSettings::frmSettings()
+    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                           | Qt::WindowCloseButtonHint)
+{
+    setupControls();
+}
+
+void frmSettings::setupControls()
+{
+    setWindowTitle(QStringLiteral("Settings"));
+    setFixedSize(Twips(5025), Twips(2490));
+
+    struct Row {
+        const char *label;
+        const char *labelName;
+        const char *field;
+        int fieldLeft;
+        const char *button;
+        const char *buttonCaption;
+    };
+    const Row rows[] = {
+        {"Start Page", "Label1", "txtStartPage", 960, "Command1", "Default"},
+        {"Homepage", "Label2", "txtHomePage", 960, "Command3", "Default"},
+        {"Search Engine", "Searchengine", "SE", 1320, "Command6", "Default"},
+        {"Background", "Label3", "BGRnd", 1320, "Command4", "Browse"},
+    };
+    QLineEdit *fields[4];
+    QPushButton *buttons[4];
+    for (int i = 0; i < 4; ++i) {
+        const int top = 120 + 360 * i;
+        auto *label = new QLabel(QLatin1String(rows[i].label), this);
+        label->setObjectName(QLatin1String(rows[i].labelName));
+        PlaceTwips(label, 120, top + 15, rows[i].fieldLeft - 150, 255);
+        fields[i] = new QLineEdit(this);
+        fields[i]->setObjectName(QLatin1String(rows[i].field));
+        PlaceTwips(fields[i], rows[i].fieldLeft, top, 4095 - rows[i].fieldLeft, 285);
+        buttons[i] = new QPushButton(QLatin1String(rows[i].buttonCaption), this);
+        buttons[i]->setObjectName(QLatin1String(rows[i].button));
+        PlaceTwips(buttons[i], 4200, top, 735, 255);
+    }
+    txtStartPage = fields[0];
+    txtHomePage = fields[1];
+    SE = fields[2];
+    BGRnd = fields[3];
+    Command1 = buttons[0];
+    Command3 = buttons[1];
+    Command6 = buttons[2];
+    Command4 = buttons[3];
+
+    chkSplash = new QCheckBox(QStringLiteral("Show splash screen"), this);
+    chkSplash->setObjectName(QStringLiteral("chkSplash"));
+    PlaceTwips(chkSplash, 1320, 1560, 2775, 255);
+
+    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    PlaceTwips(Command2, 3240, 1920, 855, 375);
+    cmdSave = new QPushButton(QStringLiteral("Save"), this);
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    PlaceTwips(cmdSave, 4080, 1920, 855, 375);
+
+    Label4 = new QLabel(QStringLiteral("yes"), this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->hide();
+
+    connect(chkSplash, &QCheckBox::toggled, this, &frmSettings::chkSplash_Click);
+    connect(Command1, &QPushButton::clicked, this, &frmSettings::Command1_Click);
+    connect(Command3, &QPushButton::clicked, this, &frmSettings::Command3_Click);
+    connect(Command6, &QPushButton::clicked, this, &frmSettings::Command6_Click);
+    connect(Command4, &QPushButton::clicked, this, &frmSettings::Command4_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &frmSettings::cmdSave_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmSettings::Command2_Click);
+
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void frmSettings::Form_Load()
+{
+    txtStartPage->setText(GetSetting(QStringLiteral("Start Page"), QString()));
+    txtHomePage->setText(GetSetting(QStringLiteral("Home Page"), QString()));
+    SE->setText(GetSetting(QStringLiteral("Search-Engine"), DefaultSearchEngine()));
+    BGRnd->setText(GetSetting(QStringLiteral("Bground"), QString()));
+    const QString s = GetSetting(QStringLiteral("ShowSplash"), QStringLiteral("1"));
+    // The box starts clear, so ticking it here runs its click rule and stores "1".
+    if (s == QLatin1String("1"))
+        chkSplash->setChecked(true);
+    else if (s == QLatin1String("0"))
+        chkSplash->setChecked(false);
+}
+
+void frmSettings::chkSplash_Click()
+{
+    SaveSetting(QStringLiteral("ShowSplash"), chkSplash->isChecked() ? QStringLiteral("1")
+                                                                      : QStringLiteral("0"));
+}
+
+void frmSettings::Command1_Click()
+{
+    txtStartPage->setText(QStringLiteral("about:blank"));
+}
+
+void frmSettings::Command3_Click()
+{
+    txtHomePage->setText(QStringLiteral("about:blank"));
+}
+
+void frmSettings::Command6_Click()
+{
+    SE->setText(AesopSearchEngine());
+}
+
+void frmSettings::Command4_Click()
+{
+    // The background picture chooser is not part of this build yet.
+}
+
+void frmSettings::cmdSave_Click()
+{
+    SaveSetting(QStringLiteral("Start Page"), txtStartPage->text());
+    SaveSetting(QStringLiteral("Home Page"), txtHomePage->text());
+    SaveSetting(QStringLiteral("Search-Engine"), SE->text());
+    SaveSetting(QStringLiteral("Bground"), BGRnd->text());
+    platform::MsgBox(QStringLiteral("If you have changed the Start Page or Home Page you will need to\n"
+                                    "re-load Scoutwell for your changes to take effect."),
+                     platform::vbInformation, QStringLiteral("Scoutwell"));
+    Forms::Unload<frmSettings>();
+}
+
+void frmSettings::Command2_Click()
+{
+    Forms::Unload<frmSettings>();
+}
