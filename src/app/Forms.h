@@ -17,8 +17,7 @@ class Forms
 public:
     // The window's single instance, created hidden (and loaded) when needed. Null only
     // when the window unloaded itself during its own load.
-    template <class W>
-    static W *get()
+    template<class W> static W *get()
     {
         QPointer<QWidget> &s = slot<W>();
         if (!s) {
@@ -37,15 +36,10 @@ public:
         return static_cast<W *>(s.data());
     }
 
-    template <class W>
-    static bool isLoaded()
-    {
-        return !slot<W>().isNull();
-    }
+    template<class W> static bool isLoaded() { return !slot<W>().isNull(); }
 
     // Non-modal show of the single instance, loading it first when needed.
-    template <class W>
-    static W *Show()
+    template<class W> static W *Show()
     {
         W *w = get<W>();
         if (!w)
@@ -60,8 +54,7 @@ public:
         return w;
     }
 
-    template <class W>
-    static void Hide()
+    template<class W> static void Hide()
     {
         if (W *w = static_cast<W *>(slot<W>().data()))
             w->hide();
@@ -69,8 +62,7 @@ public:
 
     // Destroys the window. Safe from inside the window's own handlers: the object goes
     // once control returns to the event loop, the slot is free at once.
-    template <class W>
-    static void Unload()
+    template<class W> static void Unload()
     {
         QPointer<QWidget> &s = slot<W>();
         if (QWidget *w = s.data())
@@ -82,14 +74,14 @@ public:
     static void UnloadAll(QWidget *last = nullptr);
 
 private:
-    template <class W>
-    static QPointer<QWidget> &slot()
+    template<class W> static QPointer<QWidget> &slot()
     {
         static QPointer<QWidget> s;
         return s;
     }
     using UnloadHook = void (*)(QWidget *);
-    struct Entry {
+    struct Entry
+    {
         QPointer<QWidget> window;
         QPointer<QWidget> *slot;
         UnloadHook onUnload;

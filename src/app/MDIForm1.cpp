@@ -113,7 +113,8 @@ void MDIForm1::setupToolbar()
     band->setContentsMargins(4, 2, 4, 2);
     band->setSpacing(2);
     QStyle *style = QApplication::style();
-    const struct {
+    const struct
+    {
         QToolButton **button;
         const char *name;
         const char *caption;
@@ -150,7 +151,7 @@ void MDIForm1::setupToolbar()
     Combo1->setEditable(true);
     // The list grows only when a download completes, never from the key itself.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setFixedWidth(Twips(kComboWidthWithoutGo));
+    Combo1->setFixedWidth(Twips(kComboWidthWithGo));
     Combo1->lineEdit()->installEventFilter(this);
     band->addWidget(Combo1);
 
@@ -182,7 +183,8 @@ void MDIForm1::setupMenus()
     FOpen = addItem(FFile, "Open", "FOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
     FSaveWP = addItem(FFile, "Save Web Page", "FSaveWP", QKeySequence(Qt::CTRL | Qt::Key_W));
     FPrint = addItem(FFile, "Print", "FPrint", QKeySequence(Qt::CTRL | Qt::Key_P));
-    mnuPPreview = addItem(FFile, "Print Preview", "mnuPPreview", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuPPreview
+        = addItem(FFile, "Print Preview", "mnuPPreview", QKeySequence(Qt::CTRL | Qt::Key_Z));
     addSeparator(FFile, "FSep");
     FViewSource = addItem(FFile, "View Source", "FViewSource", QKeySequence(Qt::CTRL | Qt::Key_V));
     addSeparator(FFile, "FSepe");
@@ -326,7 +328,8 @@ void MDIForm1::mnuViewProgBar_Click()
 {
     const bool wasChecked = !mnuViewProgBar->isChecked();
     mnuViewProgBar->setChecked(!wasChecked);
-    SaveSetting(QStringLiteral("ProgressBar"), wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
+    SaveSetting(QStringLiteral("ProgressBar"),
+                wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
 }
 
 void MDIForm1::mnuViewToolbars_Click()

@@ -88,7 +88,8 @@ void frmSplash::setupControls()
     PlaceTwips(Label4, 2280, 2280, 3840, 255);
     Label4->hide();
 
-    const struct {
+    const struct
+    {
         QObject *o;
         const char *name;
     } names[] = {{Image1, "Image1"}, {Label1, "Label1"}, {Label5, "Label5"},

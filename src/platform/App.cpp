@@ -69,15 +69,19 @@ void PlaceTwips(QWidget *w, int left, int top, int width, int height)
     w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
 }
 
+QByteArray EngineFlagsFor(bool runningAsRoot, const QByteArray &flags)
+{
+    if (!runningAsRoot || flags.split(' ').contains("--no-sandbox"))
+        return flags;
+    return flags.isEmpty() ? QByteArray("--no-sandbox") : flags + " --no-sandbox";
+}
+
 void ConfigureBrowserEngine()
 {
     if (::geteuid() != 0)
         return;
-    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    if (!flags.contains("--no-sandbox")) {
-        flags.append(flags.isEmpty() ? "--no-sandbox" : " --no-sandbox");
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
-    }
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+            EngineFlagsFor(true, qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
     std::fprintf(stderr, "scoutwell: running as root, so the browser engine's sandbox is off\n");
 }
 

@@ -41,4 +41,8 @@ void PlaceTwips(QWidget *w, int left, int top, int width, int height);
 // an ordinary user and is switched off only when running as root, where it cannot work.
 void ConfigureBrowserEngine();
 
+// The engine's command-line flags with the sandbox switched off for root, and left as
+// they are for anyone else.
+QByteArray EngineFlagsFor(bool runningAsRoot, const QByteArray &flags);
+
 } // namespace platform

@@ -23,7 +23,8 @@ QWidget *dialogParent()
     return (w && w->isVisible()) ? w : nullptr;
 }
 
-struct ButtonSpec {
+struct ButtonSpec
+{
     QMessageBox::StandardButton qt;
     int result;
 };
@@ -38,7 +39,8 @@ QList<ButtonSpec> buttonsFor(int style)
                 {QMessageBox::Retry, vbRetry},
                 {QMessageBox::Ignore, vbIgnore}};
     case vbYesNoCancel:
-        return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
+        return {
+            {QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}, {QMessageBox::Cancel, vbCancel}};
     case vbYesNo:
         return {{QMessageBox::Yes, vbYes}, {QMessageBox::No, vbNo}};
     case vbRetryCancel:

@@ -44,7 +44,8 @@ QString InputBox(const QString &prompt, const QString &title = QString(),
                  const QString &defaultText = QString());
 
 // One box as the program asked for it.
-struct DialogRequest {
+struct DialogRequest
+{
     enum Kind { Message, Input } kind = Message;
     QString prompt;
     QString title;
@@ -52,7 +53,8 @@ struct DialogRequest {
     QString defaultText;
 };
 
-struct DialogAnswer {
+struct DialogAnswer
+{
     int button = vbOK;
     QString text;
 };

@@ -31,7 +31,7 @@ WebBrowserFactory &factory()
 QString engineDataPath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-           + QStringLiteral("/ScoutwellV3/engine");
+        + QStringLiteral("/ScoutwellV3/engine");
 }
 
 // Downloads started from a page (the freeware itself, usually) ask where to save, as any
@@ -45,8 +45,9 @@ void onDownloadRequested(QWebEngineDownloadRequest *download)
     QString dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (dir.isEmpty())
         dir = QDir::homePath();
-    const QString path = QFileDialog::getSaveFileName(
-        nullptr, QStringLiteral("Save File"), dir + QLatin1Char('/') + download->suggestedFileName());
+    const QString path
+        = QFileDialog::getSaveFileName(nullptr, QStringLiteral("Save File"),
+                                       dir + QLatin1Char('/') + download->suggestedFileName());
     if (path.isEmpty()) {
         download->cancel();
         return;
@@ -67,7 +68,7 @@ bool hasScheme(const QString &address, const char *scheme)
 QString BrowserCachePath()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-           + QStringLiteral("/ScoutwellV3/engine");
+        + QStringLiteral("/ScoutwellV3/engine");
 }
 
 WebBrowserControl *CreateWebBrowser(QWidget *parent)
@@ -156,8 +157,8 @@ void EngineWebBrowser::Navigate(const QString &address)
         m_view->load(QUrl::fromLocalFile(address));
         return;
     }
-    static const char *const schemes[] = {"http:", "https:", "file:", "about:", "view-source:",
-                                          "data:", "ftp:", "qrc:"};
+    static const char *const schemes[]
+        = {"http:", "https:", "file:", "about:", "view-source:", "data:", "ftp:", "qrc:"};
     for (const char *scheme : schemes) {
         if (hasScheme(address, scheme)) {
             m_view->load(QUrl(address));
@@ -216,9 +217,10 @@ void EngineWebBrowser::saveAs()
     QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QString name = m_view->title().isEmpty() ? QStringLiteral("page") : m_view->title();
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Save Web Page"), dir + QLatin1Char('/') + name + QStringLiteral(".html"),
-        QStringLiteral("Web page, complete (*.html *.htm)"));
+    const QString path
+        = QFileDialog::getSaveFileName(this, QStringLiteral("Save Web Page"),
+                                       dir + QLatin1Char('/') + name + QStringLiteral(".html"),
+                                       QStringLiteral("Web page, complete (*.html *.htm)"));
     if (path.isEmpty())
         return;
     m_view->page()->save(path, QWebEngineDownloadRequest::CompleteHtmlSaveFormat);
@@ -233,8 +235,9 @@ void EngineWebBrowser::print()
         return;
     }
     // Printing runs in the engine; the printer must live until it reports back.
-    connect(m_view, &QWebEngineView::printFinished, this, [printer] { delete printer; },
-            Qt::SingleShotConnection);
+    connect(
+        m_view, &QWebEngineView::printFinished, this, [printer] { delete printer; },
+        Qt::SingleShotConnection);
     m_view->print(printer);
 }
 

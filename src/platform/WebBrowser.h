@@ -40,7 +40,8 @@ public:
     virtual QString LocationName() const = 0;
     // Save as (4), print (6) and print preview (7).
     virtual void ExecWB(int cmdId, int cmdExecOpt, const QVariant &in = QVariant(),
-                        QVariant *out = nullptr) = 0;
+                        QVariant *out = nullptr)
+        = 0;
 
 Q_SIGNALS:
     void StatusTextChange(const QString &text);

@@ -20,11 +20,13 @@ void Form3::setupControls()
     setWindowTitle(QStringLiteral("Change Password"));
     setFixedSize(Twips(3600), Twips(2040));
 
-    const struct {
+    const struct
+    {
         const char *label;
         const char *name;
         int top;
-    } rows[] = {{"Old Passcode", "Text1", 120}, {"New Passcode", "Text2", 540}, {"Retype", "Text3", 960}};
+    } rows[] = {
+        {"Old Passcode", "Text1", 120}, {"New Passcode", "Text2", 540}, {"Retype", "Text3", 960}};
     QLineEdit *boxes[3];
     for (int i = 0; i < 3; ++i) {
         auto *label = new QLabel(QLatin1String(rows[i].label), this);

@@ -13,7 +13,8 @@
 using platform::PlaceTwips;
 using platform::Twips;
 
-Security2::Security2() : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+Security2::Security2()
+    : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setupControls();
 }
@@ -65,14 +66,25 @@ void Security2::setupControls()
     Check3->setChecked(true);
     Check4->setChecked(false);
 
-    const struct {
+    const struct
+    {
         QWidget *w;
         const char *name;
-    } names[] = {{fOpt, "fOpt"},           {Check1, "Check1"},       {Check2, "Check2"},
-                 {Check3, "Check3"},       {Check4, "Check4"},       {lblLog, "lblLog"},
-                 {lblProgram, "lblProgram"}, {lblPassword, "lblPassword"}, {lblSet, "lblSet"},
-                 {Command1, "Command1"},   {Command2, "Command2"},   {Command3, "Command3"},
-                 {cmdCPword, "cmdCPword"}, {cmdSave, "cmdSave"},     {Frame1, "Frame1"},
+    } names[] = {{fOpt, "fOpt"},
+                 {Check1, "Check1"},
+                 {Check2, "Check2"},
+                 {Check3, "Check3"},
+                 {Check4, "Check4"},
+                 {lblLog, "lblLog"},
+                 {lblProgram, "lblProgram"},
+                 {lblPassword, "lblPassword"},
+                 {lblSet, "lblSet"},
+                 {Command1, "Command1"},
+                 {Command2, "Command2"},
+                 {Command3, "Command3"},
+                 {cmdCPword, "cmdCPword"},
+                 {cmdSave, "cmdSave"},
+                 {Frame1, "Frame1"},
                  {txtInfo, "txtInfo"}};
     for (const auto &n : names)
         n.w->setObjectName(QLatin1String(n.name));

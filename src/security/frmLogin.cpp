@@ -60,7 +60,8 @@ void frmLogin::setupControls()
 
 void frmLogin::Form_Load()
 {
-    Forms::get<Form3>()->Text4->setText(platform::GetSetting(QStringLiteral("Passcode"), QString()));
+    Forms::get<Form3>()->Text4->setText(
+        platform::GetSetting(QStringLiteral("Passcode"), QString()));
 }
 
 void frmLogin::Command1_Click()
@@ -73,8 +74,7 @@ void frmLogin::Command1_Click()
         return;
     }
     platform::MsgBox(QStringLiteral("Password Invalid, please check and try again"),
-                     platform::vbExclamation | platform::vbSystemModal,
-                     platform::MainCaption());
+                     platform::vbExclamation | platform::vbSystemModal, platform::MainCaption());
     Text1->setFocus();
 }
 

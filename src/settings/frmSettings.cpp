@@ -29,8 +29,9 @@ QString frmSettings::AesopSearchEngine()
 }
 
 frmSettings::frmSettings()
-    : QWidget(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                           | Qt::WindowCloseButtonHint)
+    : QWidget(nullptr,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
 {
     setupControls();
 }
@@ -40,7 +41,8 @@ void frmSettings::setupControls()
     setWindowTitle(QStringLiteral("Settings"));
     setFixedSize(Twips(5025), Twips(2490));
 
-    struct Row {
+    struct Row
+    {
         const char *label;
         const char *labelName;
         const char *field;
@@ -120,8 +122,8 @@ void frmSettings::Form_Load()
 
 void frmSettings::chkSplash_Click()
 {
-    SaveSetting(QStringLiteral("ShowSplash"), chkSplash->isChecked() ? QStringLiteral("1")
-                                                                      : QStringLiteral("0"));
+    SaveSetting(QStringLiteral("ShowSplash"),
+                chkSplash->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmSettings::Command1_Click()
@@ -150,9 +152,10 @@ void frmSettings::cmdSave_Click()
     SaveSetting(QStringLiteral("Home Page"), txtHomePage->text());
     SaveSetting(QStringLiteral("Search-Engine"), SE->text());
     SaveSetting(QStringLiteral("Bground"), BGRnd->text());
-    platform::MsgBox(QStringLiteral("If you have changed the Start Page or Home Page you will need to\n"
-                                    "re-load Scoutwell for your changes to take effect."),
-                     platform::vbInformation, QStringLiteral("Scoutwell"));
+    platform::MsgBox(
+        QStringLiteral("If you have changed the Start Page or Home Page you will need to\n"
+                       "re-load Scoutwell for your changes to take effect."),
+        platform::vbInformation, QStringLiteral("Scoutwell"));
     Forms::Unload<frmSettings>();
 }
 

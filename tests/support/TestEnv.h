@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+// A private world for one test: settings, caches and the program folder in a temporary
+// folder, the fake browser control in every browser window, and every message or input
+// box recorded and answered instead of shown. Destroying it unloads every window.
+class TestEnv
+{
+public:
+    TestEnv();
+    ~TestEnv();
+
+    QString path() const { return m_dir.path(); }
+    QString programFolder() const;
+    QString settingsFile() const;
+    // The [Settings] group as key=value lines, sorted: what a person would see in the file.
+    QStringList storedSettings() const;
+
+    // Answers for the next boxes, in order; a box with no answer queued gets OK (and an
+    // empty text for an input box).
+    void queueAnswer(int button, const QString &text = QString());
+
+    QList<platform::DialogRequest> boxes;
+
+private:
+    QTemporaryDir m_dir;
+    QList<platform::DialogAnswer> m_answers;
+};
+
+// Unloads every window and lets the deferred deletions run.
+void resetWindows();
