@@ -1,5 +1,6 @@
 #include "app/MDIForm1.h"
 
+#include "app/CommandWiring.h"
 #include "app/Forms.h"
 #include "browse/Form1.h"
 #include "platform/App.h"
@@ -103,6 +104,11 @@ void MDIForm1::setupControls()
 
     setupToolbar();
     setupMenus();
+    wireFindCommands(this);
+    wireFavouriteCommands(this);
+    wireSecurityCommands(this);
+    wireHistoryCommands(this);
+    wirePageCommands(this);
 
     resize(Twips(9600), Twips(7200));
 }

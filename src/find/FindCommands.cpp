@@ -1,0 +1,5 @@
+#include "app/CommandWiring.h"
+
+#include "app/MDIForm1.h"
+
+void wireFindCommands(MDIForm1 *) { }
