@@ -100,7 +100,6 @@ void MDIForm1::setupControls()
     layout->addWidget(CoolBar1);
     layout->addWidget(m_mdiArea, 1);
     setCentralWidget(central);
-    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MDIForm1::updateCaption);
 
     setupToolbar();
     setupMenus();
@@ -394,29 +393,12 @@ bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (qobject_cast<QMdiSubWindow *>(watched)
-        && (event->type() == QEvent::WindowStateChange
-            || event->type() == QEvent::WindowTitleChange)) {
-        updateCaption();
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 
 QMdiSubWindow *MDIForm1::addChild(QWidget *child)
 {
-    QMdiSubWindow *sub = m_mdiArea->addSubWindow(child);
-    sub->installEventFilter(this);
-    return sub;
-}
-
-void MDIForm1::updateCaption()
-{
-    QString caption = platform::MainCaption();
-    for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
-        if (sub->isMaximized() && sub->widget()) {
-            caption += QStringLiteral(" - [") + sub->widget()->windowTitle() + QLatin1Char(']');
-            break;
-        }
-    }
-    setWindowTitle(caption);
+    // A maximized child's caption joins the frame's own ("Scoutwell v3.3 - [Browser]"):
+    // the multi-document area does that itself.
+    return m_mdiArea->addSubWindow(child);
 }

@@ -67,9 +67,6 @@ public:
     void FExit_Click();
     void Combo1_KeyPress(int &keyAscii);
 
-    // Follows the maximized child's caption, as a multi-document frame does.
-    void updateCaption();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
