@@ -38,7 +38,7 @@ void FFw::setupControls()
 
     Label3 = new QLabel(QStringLiteral("Site:"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
-    PlaceTwips(Label3, 240, 240, 840, 285);
+    PlaceTwips(Label3, 240, 240, 960, 285);
 
     cboFS = new QComboBox(this);
     cboFS->setObjectName(QStringLiteral("cboFS"));
@@ -52,15 +52,15 @@ void FFw::setupControls()
                      QStringLiteral("WinFiles")});
     cboFS->setCurrentIndex(-1);
     cboFS->setEditText(SitePrompt());
-    PlaceTwips(cboFS, 1080, 210, 3720, 345);
+    PlaceTwips(cboFS, 1260, 210, 3540, 345);
 
     Label1 = new QLabel(QStringLiteral("Keyword:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    PlaceTwips(Label1, 240, 705, 840, 285);
+    PlaceTwips(Label1, 240, 705, 960, 285);
 
     txtKeyword = new QLineEdit(this);
     txtKeyword->setObjectName(QStringLiteral("txtKeyword"));
-    PlaceTwips(txtKeyword, 1080, 675, 3720, 345);
+    PlaceTwips(txtKeyword, 1260, 675, 3540, 345);
 
     Label5 = new platform::ClickLabel(QStringLiteral("SEARCH!"), this);
     Label5->setObjectName(QStringLiteral("Label5"));

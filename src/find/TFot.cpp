@@ -46,15 +46,16 @@ void TFot::setupControls()
                      QStringLiteral("Google"), QStringLiteral("Yahoo")});
     cboSE->setCurrentIndex(-1);
     cboSE->setEditText(EnginePrompt());
-    PlaceTwips(cboSE, 1080, 210, 3720, 345);
+    // The prompt in the box says what it is for; it needs no caption of its own.
+    PlaceTwips(cboSE, 240, 210, 4560, 345);
 
     Label1 = new QLabel(QStringLiteral("Keyword:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    PlaceTwips(Label1, 240, 705, 840, 285);
+    PlaceTwips(Label1, 240, 705, 960, 285);
 
     txtKeyword = new QLineEdit(this);
     txtKeyword->setObjectName(QStringLiteral("txtKeyword"));
-    PlaceTwips(txtKeyword, 1080, 675, 3720, 345);
+    PlaceTwips(txtKeyword, 1260, 675, 3540, 345);
 
     Label5 = new platform::ClickLabel(QStringLiteral("SEARCH!"), this);
     Label5->setObjectName(QStringLiteral("Label5"));

@@ -135,7 +135,7 @@ frmGoToKeyword::frmGoToKeyword()
 void frmGoToKeyword::setupControls()
 {
     setWindowTitle(QStringLiteral("Go to keyword ..."));
-    setFixedSize(Twips(4800), Twips(2640));
+    setFixedSize(Twips(4920), Twips(2640));
     findstyle::styleWindow(this);
 
     Image1 = new QLabel(this);
@@ -165,14 +165,14 @@ void frmGoToKeyword::setupControls()
     PlaceTwips(txtGTKeyword, 840, 1140, 3840, 345);
 
     Image3 = pictureButton(this, "Image3", goPicture(Twips(480)));
-    PlaceTwips(Image3, 2520, 1620, 960, 480);
+    PlaceTwips(Image3, 2280, 1620, 960, 480);
     Label3 = captionUnder(this, "Label3", "GO!");
-    PlaceTwips(Label3, 2520, 2130, 960, 285);
+    PlaceTwips(Label3, 2280, 2130, 960, 285);
 
     Image4 = pictureButton(this, "Image4", listPicture(Twips(480)));
-    PlaceTwips(Image4, 3600, 1620, 1080, 480);
+    PlaceTwips(Image4, 3360, 1620, 1320, 480);
     Label4 = captionUnder(this, "Label4", "Keyword List");
-    PlaceTwips(Label4, 3480, 2130, 1320, 285);
+    PlaceTwips(Label4, 3240, 2130, 1560, 285);
 
     // The captions under the pictures are part of the buttons.
     connect(Image3, &platform::ClickLabel::clicked, this, &frmGoToKeyword::Image3_Click);
