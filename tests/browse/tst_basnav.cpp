@@ -36,52 +36,65 @@ QAction *action(MDIForm1 *main, const QString &command)
     return main->findChild<QAction *>(QStringLiteral("mnu") + command);
 }
 
+// The keys a person presses for each command.
+QKeySequence shortcutOf(const QString &command)
+{
+    const QHash<QString, QKeySequence> keys = {
+        {"Back", QKeySequence(Qt::CTRL | Qt::Key_B)},
+        {"Forward", QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {"Stop", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"Refresh", QKeySequence(Qt::Key_F5)},
+        {"Home", QKeySequence(Qt::CTRL | Qt::Key_H)},
+        {"Search", QKeySequence(Qt::Key_F12)},
+    };
+    return keys.value(command);
+}
+
 } // namespace
 
 void TestNavigation::command_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::addColumn<bool>("viaMenu");
+    QTest::addColumn<QString>("via"); // "button", "menu" or "shortcut"
     QTest::addColumn<QStringList>("settings"); // key, value pairs stored before the start
     QTest::addColumn<QString>("location"); // what the browser reports as shown
     QTest::addColumn<QStringList>("navigations");
     QTest::addColumn<QList<int>>("calls"); // back, forward, stop
 
     const QString redirected = QStringLiteral("http://127.0.0.1:8080/landed.html");
-    for (bool viaMenu : {false, true}) {
-        const char *via = viaMenu ? "menu" : "button";
-        QTest::addRow("Back, %s", via) << "Back" << viaMenu << QStringList() << redirected
+    for (const char *via : {"button", "menu", "shortcut"}) {
+        QTest::addRow("Back, %s", via) << "Back" << via << QStringList() << redirected
                                        << QStringList() << QList<int> {1, 0, 0};
-        QTest::addRow("Forward, %s", via) << "Forward" << viaMenu << QStringList() << redirected
+        QTest::addRow("Forward, %s", via) << "Forward" << via << QStringList() << redirected
                                           << QStringList() << QList<int> {0, 1, 0};
-        QTest::addRow("Stop, %s", via) << "Stop" << viaMenu << QStringList() << redirected
+        QTest::addRow("Stop, %s", via) << "Stop" << via << QStringList() << redirected
                                        << QStringList() << QList<int> {0, 0, 1};
         QTest::addRow("Refresh after a redirect, %s", via)
-            << "Refresh" << viaMenu << QStringList() << redirected << QStringList {redirected}
+            << "Refresh" << via << QStringList() << redirected << QStringList {redirected}
             << QList<int> {0, 0, 0};
         QTest::addRow("Refresh with nothing shown, %s", via)
-            << "Refresh" << viaMenu << QStringList() << "" << QStringList() << QList<int> {0, 0, 0};
+            << "Refresh" << via << QStringList() << "" << QStringList() << QList<int> {0, 0, 0};
         QTest::addRow("Home, %s", via)
-            << "Home" << viaMenu << QStringList {"Home Page", "about:blank"} << redirected
+            << "Home" << via << QStringList {"Home Page", "about:blank"} << redirected
             << QStringList {"about:blank"} << QList<int> {0, 0, 0};
-        QTest::addRow("Home unset, %s", via) << "Home" << viaMenu << QStringList() << redirected
+        QTest::addRow("Home unset, %s", via) << "Home" << via << QStringList() << redirected
                                              << QStringList() << QList<int> {0, 0, 0};
         QTest::addRow("Search, default, %s", via)
-            << "Search" << viaMenu << QStringList() << redirected
+            << "Search" << via << QStringList() << redirected
             << QStringList {QString::fromUtf8(hosts::Dogpile)} << QList<int> {0, 0, 0};
         QTest::addRow("Search, bare host, %s", via)
-            << "Search" << viaMenu << QStringList {"Search-Engine", "search.example"} << redirected
+            << "Search" << via << QStringList {"Search-Engine", "search.example"} << redirected
             << QStringList {"search.example"} << QList<int> {0, 0, 0};
         QTest::addRow("Search emptied, %s", via)
-            << "Search" << viaMenu << QStringList {"Search-Engine", ""} << redirected
-            << QStringList() << QList<int> {0, 0, 0};
+            << "Search" << via << QStringList {"Search-Engine", ""} << redirected << QStringList()
+            << QList<int> {0, 0, 0};
     }
 }
 
 void TestNavigation::command()
 {
     QFETCH(QString, command);
-    QFETCH(bool, viaMenu);
+    QFETCH(QString, via);
     QFETCH(QStringList, settings);
     QFETCH(QString, location);
     QFETCH(QStringList, navigations);
@@ -96,10 +109,16 @@ void TestNavigation::command()
     // A settings window the user has open disappears after Home and Search.
     Forms::Show<frmSettings>();
 
-    if (viaMenu) {
+    if (via == QLatin1String("menu")) {
         QAction *a = action(main, command);
         QVERIFY(a);
         a->trigger();
+    } else if (via == QLatin1String("shortcut")) {
+        const QKeySequence key = shortcutOf(command);
+        main->show();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QTest::keySequence(main, key);
     } else {
         QToolButton *b = button(main, command);
         QVERIFY(b);
