@@ -3,6 +3,7 @@
 #include "app/CommandWiring.h"
 #include "app/Forms.h"
 #include "browse/Form1.h"
+#include "find/basKeywords.h"
 #include "platform/App.h"
 #include "platform/CoolBar.h"
 #include "platform/Dialogs.h"
@@ -380,7 +381,7 @@ void MDIForm1::Combo1_KeyPress(int &keyAscii)
 {
     if (keyAscii != 13)
         return;
-    Forms::get<Form1>()->WebBrowser1->Navigate(Combo1->currentText());
+    basKeywords::RunAddressKeyword();
 }
 
 bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
