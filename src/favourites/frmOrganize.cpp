@@ -161,7 +161,11 @@ void frmOrganize::Label3_Click()
     bool saved = file.open(QIODevice::WriteOnly);
     if (saved) {
         const QByteArray bytes = bytesToSave();
-        saved = file.write(bytes) == bytes.size();
+        // A failure while the buffered bytes go out is not remembered by the commit, so
+        // flush first and give up on the temporary file if anything went wrong.
+        saved = file.write(bytes) == bytes.size() && file.flush();
+        if (!saved)
+            file.cancelWriting();
         saved = file.commit() && saved;
     }
     if (!saved) {
