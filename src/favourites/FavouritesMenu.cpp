@@ -36,11 +36,11 @@ void BuildFavouritesMenu(MDIForm1 *main)
         if (caption.isEmpty())
             break;
         // The caption goes in as it is: "&" marks the access key, and a lone "-" is a
-        // separator line, as in every menu of the program.
-        QAction *item = main->mnuFavs->addAction(caption);
+        // separator line, as in every menu of the program (a plain one: a separator with
+        // text would be drawn as a titled section).
+        QAction *item = caption == QLatin1String("-") ? main->mnuFavs->addSeparator()
+                                                      : main->mnuFavs->addAction(caption);
         item->setObjectName(QStringLiteral("mnuFT1"));
-        if (caption == QLatin1String("-"))
-            item->setSeparator(true);
         main->mnuFT1.append(item);
     }
 }

@@ -21,12 +21,12 @@ bool writeFavourites(const TestEnv &env, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
-// The favourites as the menu shows them: captions, with separators as "<sep>".
+// The favourites as the menu shows them: captions, with plain separators as "<sep>".
 QStringList favouriteItems(MDIForm1 *main)
 {
     QStringList items;
     for (QAction *a : main->mnuFT1.mid(1))
-        items.append(a->isSeparator() ? QStringLiteral("<sep>") : a->text());
+        items.append(a->isSeparator() ? QStringLiteral("<sep>") + a->text() : a->text());
     return items;
 }
 
