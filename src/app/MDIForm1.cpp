@@ -3,6 +3,7 @@
 #include "app/CommandWiring.h"
 #include "app/Forms.h"
 #include "browse/Form1.h"
+#include "favourites/FavouritesMenu.h"
 #include "find/basKeywords.h"
 #include "platform/App.h"
 #include "platform/CoolBar.h"
@@ -265,8 +266,7 @@ void MDIForm1::Form_Load()
 
 void MDIForm1::buildFavouritesMenu()
 {
-    // The favourites file is read into the menu by the favourites module when it is built
-    // into the program; until then the menu ends with its separator.
+    favourites::BuildFavouritesMenu(this);
 }
 
 void MDIForm1::CarryOn()
