@@ -10,6 +10,8 @@
 namespace platform {
 
 namespace {
+constexpr int kTwipsPerPixel = 12;
+
 QString &programFolderOverride()
 {
     static QString path;
@@ -56,12 +58,12 @@ void SetProgramFolder(const QString &path)
 
 int Twips(int twips)
 {
-    return static_cast<int>(std::lround(twips / 15.0));
+    return static_cast<int>(std::lround(twips / double(kTwipsPerPixel)));
 }
 
 int ToTwips(int pixels)
 {
-    return pixels * 15;
+    return pixels * kTwipsPerPixel;
 }
 
 void PlaceTwips(QWidget *w, int left, int top, int width, int height)

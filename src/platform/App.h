@@ -28,9 +28,11 @@ QString ProgramFolder();
 // executable's folder.
 void SetProgramFolder(const QString &path);
 
-// Window designs are measured in twips (1440 an inch). Qt lays widgets out in
-// device-independent pixels of 96 to the inch and scales them on dense screens itself, so
-// 15 twips make one of those pixels.
+// Window designs are measured in twips (1440 an inch) and were drawn for an 8-point dialog
+// font at 96 dots to the inch, 15 twips a pixel. Qt lays widgets out in device-independent
+// pixels and scales them on dense screens itself, but the desktop's default font is a good
+// quarter wider than the design's, so the designs are laid out as on a "large fonts"
+// screen: 12 twips a pixel. Captions then fit where the design put them.
 int Twips(int twips);
 int ToTwips(int pixels);
 
