@@ -107,7 +107,8 @@ void history::setupControls()
 
     connect(cmdDelete, &QPushButton::clicked, this, &history::cmdDelete_Click);
     for (QWidget *w : {static_cast<QWidget *>(Label1), static_cast<QWidget *>(Frame1),
-                       static_cast<QWidget *>(Label2), static_cast<QWidget *>(lblWinTemp)})
+                       static_cast<QWidget *>(Label2), static_cast<QWidget *>(lblWinTemp),
+                       static_cast<QWidget *>(List1)})
         w->installEventFilter(this);
 
     if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -153,6 +154,9 @@ bool history::eventFilter(QObject *watched, QEvent *event)
         }
         return true;
     }
+    // A press on the list's own edge would otherwise reach the frame and drag.
+    if (watched == List1)
+        return type == QEvent::MouseButtonPress;
     // The two clickable labels take their own presses, so pressing them never starts a
     // drag; a click is a left press and release over the label.
     auto *label = static_cast<QWidget *>(watched);
