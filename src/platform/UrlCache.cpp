@@ -35,6 +35,7 @@ struct Entry
 {
     QByteArray url;
     QByteArray file;
+    bool plainKey = false; // the key is "1/0/" and the URL: its file name follows from it
     quint64 size = 0;
     struct timespec modified
     {
@@ -111,6 +112,7 @@ bool readEntry(const QByteArray &path, Entry &out)
                 // A key with a zero byte cannot be handed out as a string whole.
                 if (ok && !key.contains('\0')) {
                     out.url = UrlOfCacheKey(key);
+                    out.plainKey = key.size() == out.url.size() + 4 && key.startsWith("1/0/");
                     ok = !out.url.isEmpty();
                 } else {
                     ok = false;
@@ -141,6 +143,54 @@ std::vector<std::string> entryFileNames(const QByteArray &folder)
     ::closedir(dir);
     // Name order: the same from one walk to the next, whatever the directory's own order.
     std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A walk starts with a sizing call and then fetches the same first entry: the second
+// call takes over the folder listing the first made, while the folder is unchanged.
+struct Prepared
+{
+    QByteArray folder;
+    struct timespec changed
+    {
+    };
+    std::vector<std::string> names;
+};
+
+Prepared &prepared()
+{
+    static Prepared p;
+    return p;
+}
+
+bool folderChangeTime(const QByteArray &folder, struct timespec &changed)
+{
+    struct stat st
+    {
+    };
+    if (::stat(folder.constData(), &st) != 0)
+        return false;
+    changed = st.st_mtim;
+    return true;
+}
+
+std::vector<std::string> listFolder(const QByteArray &folder, bool keepForNextCall)
+{
+    Prepared &p = prepared();
+    struct timespec changed
+    {
+    };
+    const bool known = folderChangeTime(folder, changed);
+    if (known && !p.names.empty() && p.folder == folder && p.changed.tv_sec == changed.tv_sec
+        && p.changed.tv_nsec == changed.tv_nsec) {
+        std::vector<std::string> names = std::move(p.names);
+        p = Prepared {};
+        return names;
+    }
+    p = Prepared {};
+    std::vector<std::string> names = entryFileNames(folder);
+    if (keepForNextCall && known)
+        p = Prepared {folder, changed, names};
     return names;
 }
 
@@ -201,9 +251,11 @@ bool deliver(Enumeration &walk, INTERNET_CACHE_ENTRY_INFOA *info, std::int32_t *
     fillRecord(info, walk.entry);
     *size = need;
     walk.pending = false;
-    QList<QByteArray> &files = seenFiles()[walk.entry.url];
-    if (!files.contains(walk.entry.file))
-        files.append(walk.entry.file);
+    if (!walk.entry.plainKey) {
+        QList<QByteArray> &files = seenFiles()[walk.entry.url];
+        if (!files.contains(walk.entry.file))
+            files.append(walk.entry.file);
+    }
     return true;
 }
 
@@ -251,7 +303,7 @@ HANDLE FindFirstUrlCacheEntryA(const char *lpszUrlSearchPattern,
         return nullptr;
     auto *walk = new Enumeration;
     walk->folder = QFile::encodeName(UrlCacheFolder());
-    walk->names = entryFileNames(walk->folder);
+    walk->names = listFolder(walk->folder, !lpFirstCacheEntryInfo);
     if (lpFirstCacheEntryInfo)
         seenFiles().clear();
     if (!readNext(*walk) || !deliver(*walk, lpFirstCacheEntryInfo, lpcbCacheEntryInfo)) {

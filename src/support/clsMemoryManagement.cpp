@@ -38,15 +38,20 @@ void clsMemoryManagement::WriteTo(std::intptr_t hReadPointer, std::int32_t lLeng
 
 QString clsMemoryManagement::ExtractString(std::intptr_t hStartPointer, std::int32_t lMax) const
 {
-    if (lMax <= 0 || IsBadStringPtrA(hStartPointer, lMax))
+    if (lMax <= 0 || hStartPointer == 0)
         return QString();
-    // The bytes are fetched through the kernel rather than copied by hand, so even memory
-    // that went away since the check cannot fault, and no more than lMax bytes are ever
-    // written; the last byte stays the terminator.
+    // One read through the kernel both checks the string and copies it: it stops at the
+    // first byte that cannot be read, so it never faults, and it never writes more than
+    // lMax bytes.
     QByteArray buffer(lMax, '\0');
-    const std::size_t got = SafeRead(buffer.data(), hStartPointer, std::size_t(lMax - 1));
-    buffer[qsizetype(got)] = '\0';
-    return QString::fromLocal8Bit(buffer.constData(), qsizetype(std::strlen(buffer.constData())));
+    const std::size_t got = SafeRead(buffer.data(), hStartPointer, std::size_t(lMax));
+    const void *end = std::memchr(buffer.constData(), 0, got);
+    if (!end && got < std::size_t(lMax))
+        return QString(); // unreadable before its terminator
+    // A string that does not end within lMax bytes keeps lMax - 1 of them, what a buffer
+    // of lMax bytes holds with its terminator.
+    const qsizetype length = end ? static_cast<const char *>(end) - buffer.constData() : lMax - 1;
+    return QString::fromLocal8Bit(buffer.constData(), length);
 }
 
 void clsMemoryManagement::ReleaseMemory()
