@@ -22,7 +22,11 @@ namespace {
 
 QFont tahoma(double points, bool bold)
 {
-    QFont f(QStringLiteral("Tahoma"));
+    QFont f;
+    // Where Tahoma is missing, a condensed face of about its width keeps the texts inside
+    // their designed boxes; the usual substitute is wide enough to cut the temp label.
+    f.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans Condensed"),
+                   QStringLiteral("Liberation Sans Narrow")});
     f.setPointSizeF(points);
     f.setBold(bold);
     return f;
