@@ -220,27 +220,6 @@ bool IsBadWritePtr(std::intptr_t address, std::intptr_t length)
     return !rangeOf(address, length, begin, end) || !writable(begin, end);
 }
 
-bool IsBadStringPtrA(std::intptr_t address, std::intptr_t max)
-{
-    if (max <= 0)
-        return false;
-    std::uintptr_t begin, end;
-    if (!rangeOf(address, max, begin, end))
-        return true;
-    char chunk[4096];
-    for (std::uintptr_t at = begin; at < end;) {
-        const std::size_t want
-            = std::min<std::size_t>({sizeof chunk, end - at, pageSize() - at % pageSize()});
-        const std::size_t got = SafeRead(chunk, static_cast<std::intptr_t>(at), want);
-        if (std::memchr(chunk, 0, got))
-            return false;
-        if (got < want)
-            return true;
-        at += got;
-    }
-    return false;
-}
-
 void RtlMoveMemory(std::intptr_t destination, std::intptr_t source, std::intptr_t length)
 {
     if (length > 0)

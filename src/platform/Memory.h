@@ -32,9 +32,6 @@ bool VirtualUnlock(std::intptr_t address, std::intptr_t size);
 // is never bad; a negative one always is.
 bool IsBadReadPtr(std::intptr_t address, std::intptr_t length);
 bool IsBadWritePtr(std::intptr_t address, std::intptr_t length);
-// True when the zero-terminated string at address cannot be read up to its terminator or
-// up to `max` bytes, whichever comes first.
-bool IsBadStringPtrA(std::intptr_t address, std::intptr_t max);
 
 // Copies `length` bytes; the ranges may overlap.
 void RtlMoveMemory(std::intptr_t destination, std::intptr_t source, std::intptr_t length);
