@@ -1,0 +1,108 @@
+#include "history/basWinInet.h"
+
+#include "app/Forms.h"
+#include "history/history.h"
+#include "platform/Dialogs.h"
+#include "platform/UrlCache.h"
+#include "support/clsMemoryManagement.h"
+
+#include <QListWidget>
+
+#include <memory>
+
+using namespace platform;
+
+namespace basWinInet {
+
+namespace {
+
+// The byte count the sizing and fetching calls pass in and out.
+std::int32_t cacheEntrySize = 0;
+
+// The entry's fixed header and the word after it, copied out of the entry buffer.
+struct EntryRecord
+{
+    INTERNET_CACHE_ENTRY_INFOA header;
+    std::uint32_t extra;
+};
+constexpr std::int32_t kRecordBytes
+    = std::int32_t(sizeof(INTERNET_CACHE_ENTRY_INFOA) + sizeof(std::uint32_t));
+static_assert(sizeof(EntryRecord) >= std::size_t(kRecordBytes));
+
+const QString kKillerTitle = QStringLiteral("Dedor.adu Zaved");
+
+// Copies the record out of the fetched entry and lists its source URL. The record is
+// cleared first, so an entry that could not be fetched or copied gives no line rather
+// than the previous entry's URL once more.
+void listEntry(clsMemoryManagement &block, EntryRecord &record, QListWidget *List1)
+{
+    record = EntryRecord {};
+    block.ReadFrom(reinterpret_cast<std::intptr_t>(&record), kRecordBytes);
+    if (record.header.lpszSourceUrlName) {
+        List1->addItem(block.ExtractString(
+            reinterpret_cast<std::intptr_t>(record.header.lpszSourceUrlName), cacheEntrySize));
+    }
+}
+
+} // namespace
+
+void ListUrlCache(QListWidget *List1)
+{
+    EntryRecord record {};
+    std::unique_ptr<clsMemoryManagement> entryBuffer;
+    HANDLE hEnum = nullptr;
+
+    cacheEntrySize = 0;
+    FindFirstUrlCacheEntryA(nullptr, nullptr, &cacheEntrySize);
+    if (cacheEntrySize > 0) {
+        entryBuffer = std::make_unique<clsMemoryManagement>();
+        entryBuffer->Allocate(cacheEntrySize);
+        hEnum = FindFirstUrlCacheEntryA(
+            nullptr, reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(entryBuffer->Handle()),
+            &cacheEntrySize);
+        listEntry(*entryBuffer, record, List1);
+    }
+    while (hEnum) {
+        cacheEntrySize = 0;
+        FindNextUrlCacheEntryA(hEnum, nullptr, &cacheEntrySize);
+        if (cacheEntrySize <= 0)
+            break;
+        entryBuffer->Allocate(cacheEntrySize);
+        // Without a buffer the walk cannot move past this entry; it ends here rather
+        // than asking for the same entry forever.
+        if (entryBuffer->Handle() == 0)
+            break;
+        FindNextUrlCacheEntryA(
+            hEnum, reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(entryBuffer->Handle()),
+            &cacheEntrySize);
+        listEntry(*entryBuffer, record, List1);
+    }
+    FindCloseUrlCache(hEnum);
+    entryBuffer.reset();
+}
+
+void ListUrlCache()
+{
+    ListUrlCache(Forms::get<history>()->List1);
+}
+
+void KillUrlCache(QListWidget *List1)
+{
+    if (MsgBox(QStringLiteral("Do you wish to delete the Internet Explorer cache?"),
+               vbQuestion | vbYesNo, kKillerTitle)
+        != vbYes)
+        return;
+    const int count = List1->count();
+    for (int i = 0; i < count; ++i)
+        DeleteUrlCacheEntryA(List1->item(i)->text().toLocal8Bit().constData());
+    List1->clear();
+    MsgBox(QStringLiteral("Cache deleted... Files in use (locked) were not removed!"),
+           vbInformation, kKillerTitle);
+}
+
+void KillUrlCache()
+{
+    KillUrlCache(Forms::get<history>()->List1);
+}
+
+} // namespace basWinInet

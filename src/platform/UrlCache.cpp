@@ -1,0 +1,379 @@
+#include "platform/UrlCache.h"
+
+#include "platform/WebBrowser.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+constexpr quint64 kEntryMagic = 0xfcfb6d1ba7725c30ULL;
+constexpr qsizetype kHeaderBytes = 24;
+// The engine refuses addresses longer than this, so no real key is longer; a header that
+// claims more belongs to a foreign or damaged file.
+constexpr quint32 kMaxKeyBytes = 2 * 1024 * 1024;
+// One read takes the header and the keys of all but unusually long addresses.
+constexpr qsizetype kFirstRead = 4096;
+
+struct Entry
+{
+    QByteArray url;
+    QByteArray file;
+    bool plainKey = false; // the key is "1/0/" and the URL: its file name follows from it
+    quint64 size = 0;
+    struct timespec modified
+    {
+    };
+    struct timespec accessed
+    {
+    };
+};
+
+struct Enumeration
+{
+    QByteArray folder;
+    std::vector<std::string> names;
+    std::size_t next = 0;
+    bool pending = false; // `entry` was read by a sizing call and not yet handed out
+    Entry entry;
+};
+
+std::unordered_set<Enumeration *> &liveWalks()
+{
+    static std::unordered_set<Enumeration *> walks;
+    return walks;
+}
+
+// The entry files each URL was last seen in, so a delete by URL finds entries whose key
+// carries more than the plain "1/0/" prefix without reading the whole folder again.
+QHash<QByteArray, QList<QByteArray>> &seenFiles()
+{
+    static QHash<QByteArray, QList<QByteArray>> seen;
+    return seen;
+}
+
+bool isHex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+bool isEntryFileName(const char *name)
+{
+    for (int i = 0; i < 16; ++i) {
+        if (!isHex(name[i]))
+            return false;
+    }
+    return std::strcmp(name + 16, "_0") == 0;
+}
+
+// Reads the entry stored in one file; false for anything that is not a whole entry.
+bool readEntry(const QByteArray &path, Entry &out)
+{
+    // No following links and no blocking: a link or a pipe named like an entry is
+    // skipped, not read or waited on.
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = false;
+    struct stat st
+    {
+    };
+    char head[kFirstRead];
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        const ssize_t got = ::pread(fd, head, sizeof head, 0);
+        if (got >= kHeaderBytes && qFromLittleEndian<quint64>(head) == kEntryMagic) {
+            const quint32 keyLength = qFromLittleEndian<quint32>(head + 12);
+            const auto keyEnd = quint64(kHeaderBytes) + keyLength;
+            if (keyLength > 0 && keyLength <= kMaxKeyBytes && keyEnd <= quint64(st.st_size)) {
+                QByteArray key;
+                if (keyEnd <= quint64(got)) {
+                    key = QByteArray(head + kHeaderBytes, keyLength);
+                    ok = true;
+                } else {
+                    key.resize(keyLength);
+                    ok = ::pread(fd, key.data(), keyLength, kHeaderBytes) == ssize_t(keyLength);
+                }
+                // A key with a zero byte cannot be handed out as a string whole.
+                if (ok && !key.contains('\0')) {
+                    out.url = UrlOfCacheKey(key);
+                    out.plainKey = key.size() == out.url.size() + 4 && key.startsWith("1/0/");
+                    ok = !out.url.isEmpty();
+                } else {
+                    ok = false;
+                }
+            }
+        }
+    }
+    ::close(fd);
+    if (!ok)
+        return false;
+    out.file = path;
+    out.size = quint64(st.st_size);
+    out.modified = st.st_mtim;
+    out.accessed = st.st_atim;
+    return true;
+}
+
+std::vector<std::string> entryFileNames(const QByteArray &folder)
+{
+    std::vector<std::string> names;
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return names;
+    while (const dirent *d = ::readdir(dir)) {
+        if (isEntryFileName(d->d_name))
+            names.emplace_back(d->d_name);
+    }
+    ::closedir(dir);
+    // Name order: the same from one walk to the next, whatever the directory's own order.
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A walk starts with a sizing call and then fetches the same first entry: the second
+// call takes over the folder listing the first made, while the folder is unchanged.
+struct Prepared
+{
+    QByteArray folder;
+    struct timespec changed
+    {
+    };
+    std::vector<std::string> names;
+};
+
+Prepared &prepared()
+{
+    static Prepared p;
+    return p;
+}
+
+bool folderChangeTime(const QByteArray &folder, struct timespec &changed)
+{
+    struct stat st
+    {
+    };
+    if (::stat(folder.constData(), &st) != 0)
+        return false;
+    changed = st.st_mtim;
+    return true;
+}
+
+std::vector<std::string> listFolder(const QByteArray &folder, bool keepForNextCall)
+{
+    Prepared &p = prepared();
+    struct timespec changed
+    {
+    };
+    const bool known = folderChangeTime(folder, changed);
+    if (known && !p.names.empty() && p.folder == folder && p.changed.tv_sec == changed.tv_sec
+        && p.changed.tv_nsec == changed.tv_nsec) {
+        std::vector<std::string> names = std::move(p.names);
+        p = Prepared {};
+        return names;
+    }
+    p = Prepared {};
+    std::vector<std::string> names = entryFileNames(folder);
+    if (keepForNextCall && known)
+        p = Prepared {folder, changed, names};
+    return names;
+}
+
+bool readNext(Enumeration &walk)
+{
+    while (walk.next < walk.names.size()) {
+        const std::string &name = walk.names[walk.next++];
+        QByteArray path = walk.folder;
+        path.append('/').append(name.data(), qsizetype(name.size()));
+        if (readEntry(path, walk.entry)) {
+            walk.pending = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::int32_t bytesNeeded(const Entry &e)
+{
+    return std::int32_t(sizeof(INTERNET_CACHE_ENTRY_INFOA) + e.url.size() + 1 + e.file.size() + 1);
+}
+
+FILETIME fileTime(const struct timespec &t)
+{
+    // 100-nanosecond steps since 1601, the unit and origin these records have always used.
+    const quint64 ticks
+        = (quint64(t.tv_sec) + 11644473600ULL) * 10000000ULL + quint64(t.tv_nsec) / 100;
+    return {quint32(ticks), quint32(ticks >> 32)};
+}
+
+void fillRecord(INTERNET_CACHE_ENTRY_INFOA *info, const Entry &e)
+{
+    std::memset(info, 0, sizeof *info);
+    char *strings = reinterpret_cast<char *>(info + 1);
+    std::memcpy(strings, e.url.constData(), std::size_t(e.url.size()) + 1);
+    char *file = strings + e.url.size() + 1;
+    std::memcpy(file, e.file.constData(), std::size_t(e.file.size()) + 1);
+    info->dwStructSize = sizeof *info;
+    info->lpszSourceUrlName = strings;
+    info->lpszLocalFileName = file;
+    info->CacheEntryType = NORMAL_CACHE_ENTRY;
+    info->dwSizeLow = quint32(e.size);
+    info->dwSizeHigh = quint32(e.size >> 32);
+    info->LastModifiedTime = fileTime(e.modified);
+    info->LastAccessTime = fileTime(e.accessed);
+    info->LastSyncTime = info->LastModifiedTime;
+}
+
+// Hands out the entry read last when the caller's buffer holds it; otherwise says how
+// many bytes it needs.
+bool deliver(Enumeration &walk, INTERNET_CACHE_ENTRY_INFOA *info, std::int32_t *size)
+{
+    const std::int32_t need = bytesNeeded(walk.entry);
+    if (!info || *size < need) {
+        *size = need;
+        return false;
+    }
+    fillRecord(info, walk.entry);
+    *size = need;
+    walk.pending = false;
+    if (!walk.entry.plainKey) {
+        QList<QByteArray> &files = seenFiles()[walk.entry.url];
+        if (!files.contains(walk.entry.file))
+            files.append(walk.entry.file);
+    }
+    return true;
+}
+
+// The file the engine stores the plain key "1/0/<url>" in: the first eight bytes of the
+// key's SHA-1 as a little-endian number, in hex.
+QByteArray plainKeyFile(const QByteArray &folder, const QByteArray &url)
+{
+    const QByteArray digest
+        = QCryptographicHash::hash(QByteArray("1/0/") + url, QCryptographicHash::Sha1);
+    const quint64 hash = qFromLittleEndian<quint64>(digest.constData());
+    return folder + '/' + QByteArray::number(hash, 16).rightJustified(16, '0') + "_0";
+}
+
+} // namespace
+
+QString UrlCacheFolder()
+{
+    return BrowserCachePath() + QStringLiteral("/Cache/Cache_Data");
+}
+
+QByteArray UrlOfCacheKey(const QByteArray &key)
+{
+    QByteArray url = key.mid(key.lastIndexOf(' ') + 1);
+    // "1/0/": the engine's prefix of numbers ended by slashes. An address never starts
+    // with a digit, its scheme does not, so only the prefix goes.
+    qsizetype at = 0;
+    for (int part = 0; part < 2; ++part) {
+        const qsizetype start = at;
+        while (at < url.size() && url[at] >= '0' && url[at] <= '9')
+            ++at;
+        if (at == start || at >= url.size() || url[at] != '/')
+            return url;
+        ++at;
+    }
+    return url.mid(at);
+}
+
+HANDLE FindFirstUrlCacheEntryA(const char *lpszUrlSearchPattern,
+                               INTERNET_CACHE_ENTRY_INFOA *lpFirstCacheEntryInfo,
+                               std::int32_t *lpcbCacheEntryInfo)
+{
+    if (!lpcbCacheEntryInfo)
+        return nullptr;
+    if (lpszUrlSearchPattern && std::strcmp(lpszUrlSearchPattern, "*") != 0)
+        return nullptr;
+    auto *walk = new Enumeration;
+    walk->folder = QFile::encodeName(UrlCacheFolder());
+    walk->names = listFolder(walk->folder, !lpFirstCacheEntryInfo);
+    if (lpFirstCacheEntryInfo)
+        seenFiles().clear();
+    if (!readNext(*walk) || !deliver(*walk, lpFirstCacheEntryInfo, lpcbCacheEntryInfo)) {
+        delete walk;
+        return nullptr;
+    }
+    liveWalks().insert(walk);
+    return walk;
+}
+
+bool FindNextUrlCacheEntryA(HANDLE hEnumHandle, INTERNET_CACHE_ENTRY_INFOA *lpNextCacheEntryInfo,
+                            std::int32_t *lpcbCacheEntryInfo)
+{
+    auto *walk = static_cast<Enumeration *>(hEnumHandle);
+    if (!lpcbCacheEntryInfo || !liveWalks().count(walk))
+        return false;
+    if (!walk->pending && !readNext(*walk))
+        return false;
+    return deliver(*walk, lpNextCacheEntryInfo, lpcbCacheEntryInfo);
+}
+
+bool FindCloseUrlCache(HANDLE hEnumHandle)
+{
+    auto *walk = static_cast<Enumeration *>(hEnumHandle);
+    if (!liveWalks().erase(walk))
+        return false;
+    delete walk;
+    return true;
+}
+
+bool DeleteUrlCacheEntryA(const char *lpszUrlName)
+{
+    if (!lpszUrlName || !*lpszUrlName)
+        return false;
+    const QByteArray url(lpszUrlName);
+    const QByteArray folder = QFile::encodeName(UrlCacheFolder());
+    QList<QByteArray> candidates = seenFiles().value(url);
+    const QByteArray plain = plainKeyFile(folder, url);
+    if (!candidates.contains(plain))
+        candidates.append(plain);
+    bool removed = false;
+    for (const QByteArray &path : std::as_const(candidates)) {
+        Entry entry;
+        // The file may have been reused or replaced since the walk: only an entry that
+        // still holds this URL goes.
+        if (!readEntry(path, entry) || entry.url != url || ::unlink(path.constData()) != 0)
+            continue;
+        removed = true;
+        const QByteArray base = path.left(path.size() - 2);
+        ::unlink((base + "_1").constData());
+        ::unlink((base + "_s").constData());
+    }
+    if (removed)
+        seenFiles().remove(url);
+    return removed;
+}
+
+std::uint32_t GetTempPathA(std::uint32_t nBufferLength, char *lpBuffer)
+{
+    QString path = QDir::toNativeSeparators(QDir::tempPath());
+    if (path.isEmpty())
+        return 0;
+    if (!path.endsWith(QDir::separator()))
+        path += QDir::separator();
+    const QByteArray bytes = QFile::encodeName(path);
+    const auto length = std::uint32_t(bytes.size());
+    if (!lpBuffer || nBufferLength < length + 1)
+        return length + 1;
+    std::memcpy(lpBuffer, bytes.constData(), length + 1);
+    return length;
+}
+
+} // namespace platform

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QtEndian>
+
+// Entry files laid out as the browser engine writes them, for tests that build a cache
+// folder of their own.
+namespace cachefiles {
+
+constexpr quint64 kMagic = 0xfcfb6d1ba7725c30ULL;
+
+// The file name the engine gives the entry of this key.
+inline QString entryName(const QByteArray &key)
+{
+    const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha1);
+    const quint64 hash = qFromLittleEndian<quint64>(digest.constData());
+    return QString::number(hash, 16).rightJustified(16, QLatin1Char('0')) + QStringLiteral("_0");
+}
+
+// Header, key and body; claimedKeyLength < 0 means the key's true length.
+inline QByteArray entryBytes(const QByteArray &key, const QByteArray &body = "<html></html>",
+                             quint64 magic = kMagic, qint64 claimedKeyLength = -1)
+{
+    QByteArray bytes(24, '\0');
+    qToLittleEndian<quint64>(magic, bytes.data());
+    qToLittleEndian<quint32>(5, bytes.data() + 8);
+    qToLittleEndian<quint32>(quint32(claimedKeyLength < 0 ? key.size() : claimedKeyLength),
+                             bytes.data() + 12);
+    return bytes + key + body;
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// Writes a valid entry for key into folder; returns its file's path.
+inline QString writeEntry(const QString &folder, const QByteArray &key)
+{
+    const QString path = folder + QLatin1Char('/') + entryName(key);
+    writeFile(path, entryBytes(key));
+    return path;
+}
+
+} // namespace cachefiles
