@@ -2,6 +2,7 @@
 // in the history window, the killer deletes them, and the window opened again lists none.
 #include "LocalHttpServer.h"
 #include "ProgramRun.h"
+#include "platform/App.h"
 
 #include <QDir>
 #include <QImage>
@@ -91,11 +92,13 @@ void TestE2EHistory::browsedPagesAreListedAndKilled()
     const QString shotDir = QStringLiteral(SCOUTWELL_SHOT_DIR);
     run.screenshot(QStringLiteral("history-listed"));
     QRect window = geometryOf(history);
-    QCOMPARE(window.size(), QSize(458, 268));
+    QCOMPARE(window.size(), QSize(platform::Twips(6870), platform::Twips(4020)));
     QVERIFY(listTextPixels(shotDir + QStringLiteral("/history-listed.png"), window) > 300);
 
     // "Initiate Cache Killer", then Yes to the question and OK to the report.
-    click(window.topLeft() + QPoint(304 + 56, 240 + 12));
+    click(window.topLeft()
+          + QPoint(platform::Twips(360 + 4560) + platform::Twips(1695) / 2,
+                   platform::Twips(480 + 3120) + platform::Twips(375) / 2));
     const QRegularExpression killer(QStringLiteral("^Dedor\\.adu Zaved$"));
     QString box = run.waitForWindow(killer);
     QVERIFY(!box.isEmpty());
@@ -107,7 +110,8 @@ void TestE2EHistory::browsedPagesAreListedAndKilled()
     QVERIFY(run.waitForNoWindow(killer));
 
     // "X" closes it; opened again it lists nothing.
-    click(window.topLeft() + QPoint(436, 8));
+    click(window.topLeft()
+          + QPoint(platform::Twips(6360) + platform::Twips(375) / 2, platform::Twips(255) / 2));
     QVERIFY(run.waitForNoWindow(kHistory));
     run.key(main, QStringLiteral("ctrl+c"));
     history = run.waitForWindow(kHistory);
