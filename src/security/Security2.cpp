@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QTextEdit>
 
+#include <algorithm>
+
 using platform::PlaceTwips;
 using platform::ToTwips;
 using platform::Twips;
@@ -85,6 +87,8 @@ void Security2::setupControls()
     Frame1 = new QGroupBox(QStringLiteral("Information"), this);
     PlaceTwips(Frame1, 3120, 120, 3015, 2055);
     txtInfo = new QTextEdit(Frame1);
+    // Help to read, not a note pad.
+    txtInfo->setReadOnly(true);
     PlaceTwips(txtInfo, 120, 240, 2775, 1695);
     Command1 = new QPushButton(QStringLiteral("Hide"), this);
     PlaceTwips(Command1, 4920, 2280, 1215, 375);
@@ -144,6 +148,17 @@ void Security2::setupControls()
         connect(item, &QAction::triggered, this, [this, row] { showHelp(row); });
         this->*kHelp[row].menu = menu;
         (this->*kHelp[row].box)->installEventFilter(this);
+    }
+
+    // The design's twips were measured for a small 8-point face; with this desktop's wider
+    // faces a caption may need more room than its box was drawn with. A box then grows to
+    // the right, never past the inner edge of its frame.
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
+    for (QCheckBox *box : {Check1, Check2, Check3, Check4}) {
+        const int room = fOpt->width() - box->x() - Twips(60);
+        box->resize(std::clamp(box->sizeHint().width(), box->width(), room), box->height());
     }
 
     CentreOnScreen(this);

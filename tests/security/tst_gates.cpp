@@ -300,6 +300,13 @@ void TestGates::change()
     QCOMPARE(env.boxes[0].style, style);
     QCOMPARE(env.boxes[0].title, kTitle);
     QCOMPARE(platform::GetSetting(QStringLiteral("Passcode"), QStringLiteral("absent")), after);
+    if (!locked && !message.startsWith(QLatin1String("The new passcode"))) {
+        // The passcode stays in the file as typed, so the file stays its owner's alone.
+        QCOMPARE(QFile::permissions(env.settingsFile())
+                     & ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                         | QFileDevice::WriteUser),
+                 QFileDevice::Permissions());
+    }
     QCOMPARE(main->isEnabled(), !locked);
     QCOMPARE(Forms::get<Form1>()->isEnabled(), !locked);
     const bool stays = message.startsWith(QLatin1String("The new passcode"));
