@@ -3,6 +3,8 @@
 #include "app/CommandWiring.h"
 #include "app/Forms.h"
 #include "browse/Form1.h"
+#include "favourites/FavouritesMenu.h"
+#include "find/basKeywords.h"
 #include "platform/App.h"
 #include "platform/CoolBar.h"
 #include "platform/Dialogs.h"
@@ -99,7 +101,6 @@ void MDIForm1::setupControls()
     layout->addWidget(CoolBar1);
     layout->addWidget(m_mdiArea, 1);
     setCentralWidget(central);
-    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MDIForm1::updateCaption);
 
     setupToolbar();
     setupMenus();
@@ -263,8 +264,7 @@ void MDIForm1::Form_Load()
 
 void MDIForm1::buildFavouritesMenu()
 {
-    // The favourites file is read into the menu by the favourites module when it is built
-    // into the program; until then the menu ends with its separator.
+    favourites::BuildFavouritesMenu(this);
 }
 
 void MDIForm1::CarryOn()
@@ -361,7 +361,7 @@ void MDIForm1::Combo1_KeyPress(int &keyAscii)
 {
     if (keyAscii != 13)
         return;
-    Forms::get<Form1>()->WebBrowser1->Navigate(Combo1->currentText());
+    basKeywords::RunAddressKeyword();
 }
 
 bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
@@ -374,29 +374,12 @@ bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (qobject_cast<QMdiSubWindow *>(watched)
-        && (event->type() == QEvent::WindowStateChange
-            || event->type() == QEvent::WindowTitleChange)) {
-        updateCaption();
-    }
     return QMainWindow::eventFilter(watched, event);
 }
 
 QMdiSubWindow *MDIForm1::addChild(QWidget *child)
 {
-    QMdiSubWindow *sub = m_mdiArea->addSubWindow(child);
-    sub->installEventFilter(this);
-    return sub;
-}
-
-void MDIForm1::updateCaption()
-{
-    QString caption = platform::MainCaption();
-    for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
-        if (sub->isMaximized() && sub->widget()) {
-            caption += QStringLiteral(" - [") + sub->widget()->windowTitle() + QLatin1Char(']');
-            break;
-        }
-    }
-    setWindowTitle(caption);
+    // A maximized child's caption joins the frame's own ("Scoutwell v3.3 - [Browser]"):
+    // the multi-document area does that itself.
+    return m_mdiArea->addSubWindow(child);
 }

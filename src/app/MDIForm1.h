@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QString>
 
 class CoolBar;
 class QAction;
@@ -52,6 +53,10 @@ public:
     QAction *mnuFTG, *mnuFKeywords, *mnuOrganize;
     // The favourites: element 0 is the separator, the favourites follow it.
     QList<QAction *> mnuFT1;
+    // The full path of favourites.ini, set at load and read by every favourite's click.
+    QString FavouritesPath;
+    // After the load: the number of the entry that ended the list.
+    qint16 FavouriteCount = 0;
     QMenu *mnuView;
     QAction *mnuViewGo, *mnuViewProgBar, *mnuViewToolbars;
     QMenu *HHelp;
@@ -65,9 +70,6 @@ public:
     void mnuViewToolbars_Click();
     void FExit_Click();
     void Combo1_KeyPress(int &keyAscii);
-
-    // Follows the maximized child's caption, as a multi-document frame does.
-    void updateCaption();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

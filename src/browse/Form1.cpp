@@ -81,7 +81,6 @@ void Form1::showForm()
         m_subWindow->setWindowIcon(main->windowIcon());
     }
     m_subWindow->showMaximized();
-    main->updateCaption();
 }
 
 void Form1::setWindowState(Qt::WindowStates state)

@@ -1,0 +1,66 @@
+#include "browse/basNav.h"
+
+#include "app/Forms.h"
+#include "browse/Form1.h"
+#include "platform/WebBrowser.h"
+#include "settings/frmSettings.h"
+
+#include <QLineEdit>
+
+namespace basNav {
+
+namespace {
+
+platform::WebBrowserControl *browser()
+{
+    return Forms::get<Form1>()->WebBrowser1;
+}
+
+// An empty address would only blank the page or be refused by the browser; a person who
+// has set no home (or search) page expects the button to leave the page alone. The settings
+// window is hidden either way, as the command always does.
+void navigateToField(QLineEdit *(frmSettings::*field))
+{
+    const QString address = (Forms::get<frmSettings>()->*field)->text();
+    if (!address.isEmpty())
+        browser()->Navigate(address);
+    Forms::Hide<frmSettings>();
+}
+
+} // namespace
+
+// A refused Back or Forward (nothing to go to) is left to the browser, which ignores it.
+void NavBack()
+{
+    browser()->GoBack();
+}
+
+void NavForward()
+{
+    browser()->GoForward();
+}
+
+void NavStop()
+{
+    browser()->Stop();
+}
+
+void NavRefresh()
+{
+    platform::WebBrowserControl *b = browser();
+    const QString address = b->LocationURL();
+    if (!address.isEmpty())
+        b->Navigate(address);
+}
+
+void NavHome()
+{
+    navigateToField(&frmSettings::txtHomePage);
+}
+
+void NavSearch()
+{
+    navigateToField(&frmSettings::SE);
+}
+
+} // namespace basNav

@@ -1,0 +1,64 @@
+#include "favourites/FavouritesMenu.h"
+
+#include "app/Forms.h"
+#include "app/Hosts.h"
+#include "app/MDIForm1.h"
+#include "browse/Form1.h"
+#include "favourites/mduIni.h"
+#include "platform/App.h"
+#include "platform/WebBrowser.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace favourites {
+
+QString FavouritesFile()
+{
+    return platform::ProgramFolder() + QStringLiteral("/favourites.ini");
+}
+
+QString EntryKey(qint16 n)
+{
+    return QLatin1Char(' ') + QString::number(n);
+}
+
+void BuildFavouritesMenu(MDIForm1 *main)
+{
+    main->FavouritesPath = FavouritesFile();
+    const QString section = QStringLiteral("Favourites");
+    // The counter is 16-bit, so the list stops at the last number it can hold instead of
+    // overflowing (which would abort the whole start-up of the main window).
+    while (main->FavouriteCount < kMaxFavourites) {
+        ++main->FavouriteCount;
+        const QString caption
+            = mduIni::ReadIni(section, EntryKey(main->FavouriteCount), main->FavouritesPath);
+        if (caption.isEmpty())
+            break;
+        // The caption goes in as it is: "&" marks the access key, and a lone "-" is a
+        // separator line, as in every menu of the program (a plain one: a separator with
+        // text would be drawn as a titled section).
+        QAction *item = caption == QLatin1String("-") ? main->mnuFavs->addSeparator()
+                                                      : main->mnuFavs->addAction(caption);
+        item->setObjectName(QStringLiteral("mnuFT1"));
+        main->mnuFT1.append(item);
+    }
+}
+
+void mnuFT1_Click(MDIForm1 *main, qint16 Index)
+{
+    if (Index < 1 || Index >= main->mnuFT1.size())
+        return;
+    if (main->mnuFT1.at(Index)->text() == QLatin1String(MakerCaption))
+        return;
+    const QString address
+        = mduIni::ReadIni(QStringLiteral("Links"), EntryKey(Index), main->FavouritesPath);
+    Forms::get<Form1>()->WebBrowser1->Navigate(address);
+}
+
+void mnuFTG_Click()
+{
+    Forms::get<Form1>()->WebBrowser1->Navigate(QLatin1String(hosts::Maker));
+}
+
+} // namespace favourites

@@ -1,0 +1,88 @@
+#include "find/FFw.h"
+
+#include "app/Forms.h"
+#include "browse/Form1.h"
+#include "find/FindStyle.h"
+#include "find/SiteSearchTable.h"
+#include "platform/App.h"
+#include "platform/ClickLabel.h"
+#include "platform/WebBrowser.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+
+using platform::PlaceTwips;
+using platform::Twips;
+
+QString FFw::SitePrompt()
+{
+    return QStringLiteral("Freeware Site");
+}
+
+FFw::FFw()
+    : QWidget(nullptr,
+              Qt::Window | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
+                  | Qt::WindowCloseButtonHint)
+{
+    setupControls();
+}
+
+void FFw::setupControls()
+{
+    setWindowTitle(QStringLiteral("Scoutwell Search Engine"));
+    setFixedSize(Twips(5040), Twips(1800));
+    findstyle::styleWindow(this);
+
+    Label3 = new QLabel(QStringLiteral("Site:"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    PlaceTwips(Label3, 240, 240, 960, 285);
+
+    cboFS = new QComboBox(this);
+    cboFS->setObjectName(QStringLiteral("cboFS"));
+    cboFS->setEditable(true);
+    // Enter in the box neither searches nor adds what was typed to the list.
+    cboFS->setInsertPolicy(QComboBox::NoInsert);
+    cboFS->addItems({QStringLiteral("CNet"), QLatin1String(CnetBrandName),
+                     QStringLiteral("File Transit"), QStringLiteral("Freeware Arena"),
+                     QStringLiteral("Freeware World Team"), QStringLiteral("Jumbo"),
+                     QStringLiteral("PCAnswers"), QStringLiteral("Tucows"),
+                     QStringLiteral("WinFiles")});
+    cboFS->setCurrentIndex(-1);
+    cboFS->setEditText(SitePrompt());
+    PlaceTwips(cboFS, 1260, 210, 3540, 345);
+
+    Label1 = new QLabel(QStringLiteral("Keyword:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    PlaceTwips(Label1, 240, 705, 960, 285);
+
+    txtKeyword = new QLineEdit(this);
+    txtKeyword->setObjectName(QStringLiteral("txtKeyword"));
+    PlaceTwips(txtKeyword, 1260, 675, 3540, 345);
+
+    Label5 = new platform::ClickLabel(QStringLiteral("SEARCH!"), this);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    findstyle::styleActionLabel(Label5);
+    PlaceTwips(Label5, 3600, 1200, 1200, 375);
+
+    setTabOrder(cboFS, txtKeyword);
+    connect(Label5, &platform::ClickLabel::clicked, this, &FFw::Label5_Click);
+
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void FFw::Label5_Click()
+{
+    // Every row is tried; the names differ, so at most one matches.
+    for (const SiteSearchRow &row : SiteSearchTable) {
+        if (cboFS->currentText() != QLatin1String(row.name))
+            continue;
+        Forms::get<Form1>()->WebBrowser1->Navigate(SiteSearchAddress(row, txtKeyword->text()));
+        // Minimized, not closed: the results come to the front, and the site and keyword
+        // are still there for the next search.
+        setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
+    }
+}

@@ -1,0 +1,162 @@
+#include "ProgramRun.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+
+ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDir(shotDir)
+{
+    QDir().mkpath(programFolder());
+    QDir().mkpath(m_dir.path() + QStringLiteral("/runtime"));
+    QFile::setPermissions(m_dir.path() + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QDir bin(binDir);
+    for (const QFileInfo &f : bin.entryInfoList(QDir::Files)) {
+        const QString target = programFolder() + QLatin1Char('/') + f.fileName();
+        QFile::copy(f.absoluteFilePath(), target);
+        QFile::setPermissions(target, f.permissions());
+    }
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_dir.path() + QStringLiteral("/cache"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.path() + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path() + QStringLiteral("/runtime"));
+    env.insert(QStringLiteral("HOME"), m_dir.path());
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // The program decides about the sandbox itself.
+    env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+    m_process.setProcessEnvironment(env);
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.setProgram(programFolder() + QStringLiteral("/scoutwell"));
+    QObject::connect(&m_process, &QProcess::readyRead,
+                     [this] { m_output.append(m_process.readAll()); });
+}
+
+ProgramRun::~ProgramRun()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+QString ProgramRun::programFolder() const
+{
+    return m_dir.path() + QStringLiteral("/program");
+}
+
+QString ProgramRun::settingsFile() const
+{
+    return m_dir.path() + QStringLiteral("/config/ScoutwellV3.ini");
+}
+
+void ProgramRun::setSetting(const QString &key, const QString &value)
+{
+    QSettings store(settingsFile(), QSettings::IniFormat);
+    store.setValue(QStringLiteral("Settings/") + key, value);
+}
+
+QString ProgramRun::setting(const QString &key, const QString &def) const
+{
+    QSettings store(settingsFile(), QSettings::IniFormat);
+    return store.value(QStringLiteral("Settings/") + key, def).toString();
+}
+
+QStringList ProgramRun::storedSettings() const
+{
+    QSettings store(settingsFile(), QSettings::IniFormat);
+    store.beginGroup(QStringLiteral("Settings"));
+    QStringList lines;
+    for (const QString &key : store.childKeys())
+        lines.append(key + QLatin1Char('=') + store.value(key).toString());
+    lines.sort();
+    return lines;
+}
+
+bool ProgramRun::start()
+{
+    m_process.start();
+    return m_process.waitForStarted(10000);
+}
+
+QStringList ProgramRun::xdotool(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput())
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString ProgramRun::waitForWindow(const QRegularExpression &title, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs && m_process.state() == QProcess::Running) {
+        for (const QString &id :
+             xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                      QStringLiteral("--pid"), QString::number(m_process.processId()),
+                      QStringLiteral("--name"), QStringLiteral(".")})) {
+            if (title.match(windowTitle(id)).hasMatch())
+                return id;
+        }
+        QTest::qWait(100);
+    }
+    return QString();
+}
+
+bool ProgramRun::waitForNoWindow(const QRegularExpression &title, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        bool seen = false;
+        for (const QString &id :
+             xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                      QStringLiteral("--pid"), QString::number(m_process.processId()),
+                      QStringLiteral("--name"), QStringLiteral(".")}))
+            seen = seen || title.match(windowTitle(id)).hasMatch();
+        if (!seen)
+            return true;
+        QTest::qWait(100);
+    }
+    return false;
+}
+
+QString ProgramRun::windowTitle(const QString &id)
+{
+    const QStringList lines = xdotool({QStringLiteral("getwindowname"), id});
+    return lines.isEmpty() ? QString() : lines.first();
+}
+
+void ProgramRun::key(const QString &id, const QString &keys)
+{
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+    xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+}
+
+void ProgramRun::type(const QString &id, const QString &text)
+{
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+}
+
+void ProgramRun::screenshot(const QString &name)
+{
+    QDir().mkpath(m_shotDir);
+    QProcess::execute(QStringLiteral("import"),
+                      {QStringLiteral("-window"), QStringLiteral("root"),
+                       m_shotDir + QLatin1Char('/') + name + QStringLiteral(".png")});
+}
+
+bool ProgramRun::waitForExit(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (m_process.state() != QProcess::NotRunning && clock.elapsed() < timeoutMs)
+        QTest::qWait(100);
+    return m_process.state() == QProcess::NotRunning;
+}

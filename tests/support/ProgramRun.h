@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QString>
+#include <QTemporaryDir>
+
+// One run of the real program for an end-to-end test: the built program and its files
+// copied into a temporary program folder, private settings and caches, the X display the
+// test command started. Windows are found by title with xdotool, as a person finds them
+// by looking.
+class ProgramRun
+{
+public:
+    // binDir: the build's program folder; shotDir: where screenshots go.
+    ProgramRun(const QString &binDir, const QString &shotDir);
+    ~ProgramRun();
+
+    QString programFolder() const;
+    QString settingsFile() const;
+
+    // Settings written before the start, as an earlier run would have left them.
+    void setSetting(const QString &key, const QString &value);
+    QString setting(const QString &key, const QString &def = QString()) const;
+    // The [Settings] group as sorted key=value lines.
+    QStringList storedSettings() const;
+
+    bool start();
+    // The id of the first window whose title matches, or "" after the timeout.
+    QString waitForWindow(const QRegularExpression &title, int timeoutMs = 20000);
+    bool waitForNoWindow(const QRegularExpression &title, int timeoutMs = 10000);
+    static QString windowTitle(const QString &id);
+    // Gives the window the keyboard and types keys into it (xdotool key names).
+    void key(const QString &id, const QString &keys);
+    void type(const QString &id, const QString &text);
+    // Saves the whole screen as <shotDir>/<name>.png.
+    void screenshot(const QString &name);
+
+    bool waitForExit(int timeoutMs = 15000);
+    int exitCode() const { return m_process.exitCode(); }
+    QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
+    QByteArray output() const { return m_output; }
+
+private:
+    static QStringList xdotool(const QStringList &args);
+
+    QTemporaryDir m_dir;
+    QString m_shotDir;
+    QProcess m_process;
+    QByteArray m_output;
+};
