@@ -31,20 +31,21 @@ struct HelpRow
     QCheckBox *Security2::*box;
     QMenu *Security2::*menu;
     const char *menuName;
+    void (Security2::*handler)();
     const char *text;
 };
 
 constexpr HelpRow kHelp[] = {
-    {&Security2::Check1, &Security2::mnuLogWT, "mnuLogWT",
+    {&Security2::Check1, &Security2::mnuLogWT, "mnuLogWT", &Security2::mnuLogWT_Click,
      "Enabling this allows you to log every single website visited using Scoutwell. Logs are "
      "saved in this applications folder."},
-    {&Security2::Check2, &Security2::mnuProgWT, "mnuProgWT",
+    {&Security2::Check2, &Security2::mnuProgWT, "mnuProgWT", &Security2::mnuProgWT_Click,
      "Enabling this will prevent any person from running this program without providing a "
      "password.\n\nNote: If you forget your password and this option is enabled, you will not "
      "be able to run it."},
-    {&Security2::Check3, &Security2::mnuPWordWT, "mnuPWordWT",
+    {&Security2::Check3, &Security2::mnuPWordWT, "mnuPWordWT", &Security2::mnuPWordWT_Click,
      "Enabling this allows you to password protect this security area."},
-    {&Security2::Check4, &Security2::mnuPSetWT, "mnuPSetWT",
+    {&Security2::Check4, &Security2::mnuPSetWT, "mnuPSetWT", &Security2::mnuPSetWT_Click,
      "Enabling this will prevent any person from accessing the Settings options without "
      "providing the password."},
 };
@@ -145,7 +146,7 @@ void Security2::setupControls()
         QMenu *menu = new QMenu(this);
         menu->setObjectName(QLatin1String(kHelp[row].menuName));
         QAction *item = menu->addAction(QStringLiteral("Whats This?"));
-        connect(item, &QAction::triggered, this, [this, row] { showHelp(row); });
+        connect(item, &QAction::triggered, this, kHelp[row].handler);
         this->*kHelp[row].menu = menu;
         (this->*kHelp[row].box)->installEventFilter(this);
     }
@@ -226,11 +227,6 @@ void Security2::RSis()
     const int outer = frameGeometry().width();
     if (ToTwips(outer) == kRSisFrom)
         setFixedWidth(Twips(kRSisTo) - (outer - width()));
-}
-
-bool Security2::informationShown() const
-{
-    return width() >= Twips(kClientWidthWithInfo);
 }
 
 // The Information frame and "Hide" lie beyond the designed client width, so the window

@@ -54,8 +54,6 @@ public:
     static constexpr int kClientHeight = 3120;
 
     void RSis();
-    // Whether the Information frame and "Hide" are in view.
-    bool informationShown() const;
 
     void Check1_Click();
     void Check2_Click();
