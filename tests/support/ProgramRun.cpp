@@ -1,5 +1,7 @@
 #include "ProgramRun.h"
 
+#include "TestEnv.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -67,13 +69,7 @@ QString ProgramRun::setting(const QString &key, const QString &def) const
 
 QStringList ProgramRun::storedSettings() const
 {
-    QSettings store(settingsFile(), QSettings::IniFormat);
-    store.beginGroup(QStringLiteral("Settings"));
-    QStringList lines;
-    for (const QString &key : store.childKeys())
-        lines.append(key + QLatin1Char('=') + store.value(key).toString());
-    lines.sort();
-    return lines;
+    return storedSettingsIn(settingsFile());
 }
 
 bool ProgramRun::start()

@@ -45,7 +45,12 @@ QString TestEnv::settingsFile() const
 
 QStringList TestEnv::storedSettings() const
 {
-    QSettings store(settingsFile(), QSettings::IniFormat);
+    return storedSettingsIn(settingsFile());
+}
+
+QStringList storedSettingsIn(const QString &settingsFile)
+{
+    QSettings store(settingsFile, QSettings::IniFormat);
     store.beginGroup(QStringLiteral("Settings"));
     QStringList lines;
     for (const QString &key : store.childKeys())

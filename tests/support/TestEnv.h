@@ -34,3 +34,6 @@ private:
 
 // Unloads every window and lets the deferred deletions run.
 void resetWindows();
+
+// The [Settings] group of a settings file as sorted key=value lines.
+QStringList storedSettingsIn(const QString &settingsFile);

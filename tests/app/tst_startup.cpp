@@ -1,0 +1,132 @@
+#include "FakeWebBrowser.h"
+#include "TestEnv.h"
+#include "app/Forms.h"
+#include "app/MDIForm1.h"
+#include "app/frmSplash.h"
+#include "platform/Settings.h"
+#include "security/Security2.h"
+#include "security/frmLogin.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
+
+// The start-up decisions: which window opens, when, and what the store holds afterwards.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void decisions_data();
+    void decisions();
+    void freshProfileLeavesOnlyTheLoadWrites();
+    void registryKeepsOneInstance();
+};
+
+void TestStartup::decisions_data()
+{
+    QTest::addColumn<QString>("showSplash"); // "" = absent
+    QTest::addColumn<QString>("pprog");
+    QTest::addColumn<bool>("splashWaits"); // still up after its load
+    QTest::addColumn<QString>("afterTick"); // "main", "login" or "splash"
+
+    QTest::newRow("defaults") << ""
+                              << "" << true << "main";
+    QTest::newRow("splash on, no lock") << "1"
+                                        << "0" << true << "main";
+    QTest::newRow("splash on, lock on") << "1"
+                                        << "1" << true << "login";
+    QTest::newRow("odd lock keeps waiting") << "1"
+                                            << "2" << true << "splash";
+    QTest::newRow("lock with a blank") << "1"
+                                       << " 1" << true << "splash";
+    QTest::newRow("splash 'yes' acts as on") << "yes"
+                                             << "1" << true << "login";
+    QTest::newRow("splash off skips the lock") << "0"
+                                               << "1" << false << "main";
+}
+
+void TestStartup::decisions()
+{
+    QFETCH(QString, showSplash);
+    QFETCH(QString, pprog);
+    QFETCH(bool, splashWaits);
+    QFETCH(QString, afterTick);
+    TestEnv env;
+    if (!showSplash.isEmpty())
+        platform::SaveSetting(QStringLiteral("ShowSplash"), showSplash);
+    if (!pprog.isEmpty())
+        platform::SaveSetting(QStringLiteral("PProg"), pprog);
+
+    Forms::Show<frmSplash>();
+    QCOMPARE(Forms::isLoaded<frmSplash>(), splashWaits);
+    if (!splashWaits) {
+        // Straight to the main window; the lock was never consulted.
+        QVERIFY(Forms::isLoaded<MDIForm1>() && Forms::get<MDIForm1>()->isVisible());
+        QVERIFY(!Forms::isLoaded<frmLogin>());
+        return;
+    }
+    frmSplash *splash = Forms::get<frmSplash>();
+    QVERIFY(splash->isVisible());
+    QVERIFY(splash->Label2->isVisible());
+    QCOMPARE(splash->Label2->text(), QStringLiteral("Step 1. Checking authorisation"));
+    QVERIFY(!splash->Label3->isVisible() && !splash->Label4->isVisible());
+    QVERIFY(splash->Timer1->isActive());
+    QCOMPARE(splash->Timer1->interval(), 2000);
+    QVERIFY(!splash->Timer2->isActive());
+    QVERIFY(!Forms::isLoaded<MDIForm1>());
+
+    // Two ticks: an odd value must survive more than one check.
+    for (int tick = 0; tick < 2 && Forms::isLoaded<frmSplash>(); ++tick)
+        Forms::get<frmSplash>()->Timer1_Timer();
+
+    QCOMPARE(Forms::isLoaded<frmSplash>(), afterTick == QLatin1String("splash"));
+    QCOMPARE(Forms::isLoaded<MDIForm1>(), afterTick == QLatin1String("main"));
+    QCOMPARE(Forms::isLoaded<frmLogin>(), afterTick == QLatin1String("login"));
+    if (afterTick == QLatin1String("login"))
+        QVERIFY(Forms::get<frmLogin>()->isVisible());
+    if (afterTick == QLatin1String("splash")) {
+        QVERIFY(Forms::get<frmSplash>()->Timer1->isActive());
+        QCOMPARE(Forms::get<Security2>()->lblProgram->text(), pprog);
+    }
+}
+
+void TestStartup::freshProfileLeavesOnlyTheLoadWrites()
+{
+    TestEnv env;
+    Forms::Show<frmSplash>();
+    Forms::get<frmSplash>()->Timer1_Timer();
+    QVERIFY(Forms::isLoaded<MDIForm1>());
+    QCOMPARE(FakeWebBrowser::last()->navigations, QStringList {QStringLiteral("about:blank")});
+    QCOMPARE(env.storedSettings(),
+             QStringList({QStringLiteral("PProg=0"), QStringLiteral("PSec=0"),
+                          QStringLiteral("ShowSplash=1")}));
+    QVERIFY(env.boxes.isEmpty());
+}
+
+void TestStartup::registryKeepsOneInstance()
+{
+    TestEnv env;
+    Security2 *first = Forms::get<Security2>();
+    QVERIFY(!first->isVisible());
+    QCOMPARE(Forms::get<Security2>(), first);
+    QCOMPARE(Forms::Show<Security2>(), first);
+    QVERIFY(first->isVisible());
+    Forms::Hide<Security2>();
+    QVERIFY(!first->isVisible() && Forms::isLoaded<Security2>());
+
+    // Unloading frees the slot at once; the next request loads a new window from the store.
+    first->Check4->setChecked(true);
+    Forms::Unload<Security2>();
+    QVERIFY(!Forms::isLoaded<Security2>());
+    platform::SaveSetting(QStringLiteral("PSet"), QStringLiteral("0"));
+    QVERIFY(!Forms::get<Security2>()->Check4->isChecked());
+
+    // A window closed through its title bar is gone too.
+    Forms::Show<Security2>()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!Forms::isLoaded<Security2>());
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
