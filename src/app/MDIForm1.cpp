@@ -11,7 +11,6 @@
 #include "platform/Settings.h"
 #include "platform/WebBrowser.h"
 #include "security/Form3.h"
-#include "security/Security2.h"
 #include "settings/frmSettings.h"
 
 #include <QAction>
@@ -250,7 +249,6 @@ void MDIForm1::setupMenus()
     connect(mnuViewGo, &QAction::triggered, this, &MDIForm1::mnuViewGo_Click);
     connect(mnuViewProgBar, &QAction::triggered, this, &MDIForm1::mnuViewProgBar_Click);
     connect(mnuViewToolbars, &QAction::triggered, this, &MDIForm1::mnuViewToolbars_Click);
-    connect(TSettings, &QAction::triggered, this, &MDIForm1::TSettings_Click);
     connect(FExit, &QAction::triggered, this, &MDIForm1::FExit_Click);
 }
 
@@ -344,24 +342,6 @@ void MDIForm1::mnuViewToolbars_Click()
     mnuViewToolbars->setChecked(!wasChecked);
     CoolBar1->setVisible(!wasChecked);
     SaveSetting(QStringLiteral("TB"), wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
-}
-
-void MDIForm1::TSettings_Click()
-{
-    Security2 *security = Forms::get<Security2>();
-    security->lblSet->setText(GetSetting(QStringLiteral("PSet"), QString()));
-    const QString flag = security->lblSet->text();
-    if (flag == QLatin1String("0") || flag.isEmpty()) {
-        Forms::Show<frmSettings>();
-    } else if (flag == QLatin1String("1")) {
-        const QString entry = platform::InputBox(QStringLiteral("Password Required"),
-                                                 QStringLiteral("Authentication"), QString());
-        if (entry == Forms::get<Form3>()->Text4->text())
-            Forms::Show<frmSettings>();
-        else
-            platform::MsgBox(QStringLiteral("Incorrect password, access denied"),
-                             platform::vbExclamation, QStringLiteral("Error"));
-    }
 }
 
 void MDIForm1::FExit_Click()

@@ -68,7 +68,6 @@ public:
     void mnuViewGo_Click();
     void mnuViewProgBar_Click();
     void mnuViewToolbars_Click();
-    void TSettings_Click();
     void FExit_Click();
     void Combo1_KeyPress(int &keyAscii);
 

@@ -2,12 +2,15 @@
 
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
+#include "browse/SiteLog.h"
 #include "platform/App.h"
 #include "platform/Settings.h"
 #include "platform/WebBrowser.h"
+#include "security/Security2.h"
 #include "settings/frmSettings.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,6 +67,10 @@ void Form1::Form_Load()
     settings->SE->setText(
         GetSetting(QStringLiteral("Search-Engine"), frmSettings::DefaultSearchEngine()));
     settings->BGRnd->setText(GetSetting(QStringLiteral("Bground"), QString()));
+
+    // Every browser window that loads turns the site log on; when the box was clear its
+    // click rule stores "Log" = "1".
+    Forms::get<Security2>()->Check1->setChecked(true);
 }
 
 void Form1::showForm()
@@ -152,6 +159,8 @@ void Form1::WebBrowser1_CommandStateChange(int, bool)
 
 void Form1::WebBrowser1_DownloadComplete()
 {
+    // Logged first, with the address box as the previous step left it.
+    SiteLog();
     MDIForm1 *main = Forms::get<MDIForm1>();
     const QString url = WebBrowser1->LocationURL();
     main->Combo1->setEditText(url);

@@ -1,8 +1,13 @@
 #include "security/Form3.h"
 
+#include "app/Forms.h"
+#include "app/MDIForm1.h"
 #include "platform/App.h"
+#include "platform/Dialogs.h"
 #include "platform/Settings.h"
+#include "security/Passcode.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,7 +38,7 @@ void Form3::setupControls()
         PlaceTwips(label, 120, rows[i].top + 30, 1320, 255);
         boxes[i] = new QLineEdit(this);
         boxes[i]->setObjectName(QLatin1String(rows[i].name));
-        boxes[i]->setEchoMode(QLineEdit::Password);
+        MaskWithStars(boxes[i]);
         boxes[i]->setMaxLength(kMaxPasscode);
         PlaceTwips(boxes[i], 1440, rows[i].top, 2040, 315);
     }
@@ -41,9 +46,11 @@ void Form3::setupControls()
     Text2 = boxes[1];
     Text3 = boxes[2];
 
+    // Beyond the right edge and hidden: never seen, never in the tab order.
     Text4 = new QLineEdit(QStringLiteral("0000"), this);
     Text4->setObjectName(QStringLiteral("Text4"));
     Text4->setMaxLength(kMaxPasscode);
+    PlaceTwips(Text4, 3840, 120, 1215, 315);
     Text4->hide();
 
     Command1 = new QPushButton(QStringLiteral("Change"), this);
@@ -52,14 +59,60 @@ void Form3::setupControls()
     Command2 = new QPushButton(QStringLiteral("Cancel"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     PlaceTwips(Command2, 2505, 1440, 975, 375);
+    // No default or cancel button: Enter and Esc press nothing.
     for (QPushButton *b : {Command1, Command2}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    CentreOnScreen(this);
+    Text1->setFocus();
 }
 
 void Form3::Form_Load()
 {
-    // setText cuts a longer stored passcode to the field's 10 characters.
-    Text4->setText(platform::GetSetting(QStringLiteral("Passcode"), QString()));
+    LoadPasscodeCopy();
+}
+
+void Form3::Command1_Click()
+{
+    if (!PasscodeMatches(Text1->text())) {
+        platform::MsgBox(QStringLiteral("Current passcode invalid\n\nThis application will now "
+                                        "be locked"),
+                         platform::vbExclamation | platform::vbSystemModal,
+                         platform::MainCaption());
+        // Nothing enables the main window again while the program runs.
+        if (Forms::isLoaded<MDIForm1>())
+            Forms::get<MDIForm1>()->setEnabled(false);
+        Forms::Unload<Form3>();
+        return;
+    }
+    // A mistyped new passcode would lock the user out at the next prompt, so the retyped
+    // one must agree before anything is stored; the window stays open for another try.
+    if (Text2->text() != Text3->text()) {
+        platform::MsgBox(QStringLiteral("The new passcode and the retyped passcode do not "
+                                        "match, please type them again"),
+                         platform::vbExclamation, platform::MainCaption());
+        Text2->clear();
+        Text3->clear();
+        Text2->setFocus();
+        return;
+    }
+    Text4->setText(Text2->text());
+    platform::SaveSetting(QStringLiteral("Passcode"), Text4->text());
+    platform::MsgBox(QStringLiteral("Passcode Changed"), platform::vbInformation,
+                     platform::MainCaption());
+    Forms::Unload<Form3>();
+}
+
+void Form3::Command2_Click()
+{
+    Forms::Unload<Form3>();
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    Command2_Click();
 }

@@ -25,6 +25,15 @@ public:
     // Passcodes set through this window have at most this many characters.
     static constexpr int kMaxPasscode = 10;
 
+    // Change: a wrong old passcode locks the main window for the rest of the run and
+    // closes this window with nothing stored.
+    void Command1_Click();
+    void Command2_Click();
+
+protected:
+    // The title-bar close is Cancel.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void setupControls();
 };

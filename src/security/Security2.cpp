@@ -2,16 +2,55 @@
 
 #include "app/Forms.h"
 #include "platform/App.h"
+#include "platform/Dialogs.h"
+#include "platform/Launcher.h"
 #include "platform/Settings.h"
+#include "security/Form3.h"
+#include "security/Passcode.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTextEdit>
 
+#include <algorithm>
+
 using platform::PlaceTwips;
+using platform::ToTwips;
 using platform::Twips;
+
+namespace {
+
+// One row per switch: its box, its pop-up menu and the help text "Whats This?" shows.
+struct HelpRow
+{
+    QCheckBox *Security2::*box;
+    QMenu *Security2::*menu;
+    const char *menuName;
+    void (Security2::*handler)();
+    const char *text;
+};
+
+constexpr HelpRow kHelp[] = {
+    {&Security2::Check1, &Security2::mnuLogWT, "mnuLogWT", &Security2::mnuLogWT_Click,
+     "Enabling this allows you to log every single website visited using Scoutwell. Logs are "
+     "saved in this applications folder."},
+    {&Security2::Check2, &Security2::mnuProgWT, "mnuProgWT", &Security2::mnuProgWT_Click,
+     "Enabling this will prevent any person from running this program without providing a "
+     "password.\n\nNote: If you forget your password and this option is enabled, you will not "
+     "be able to run it."},
+    {&Security2::Check3, &Security2::mnuPWordWT, "mnuPWordWT", &Security2::mnuPWordWT_Click,
+     "Enabling this allows you to password protect this security area."},
+    {&Security2::Check4, &Security2::mnuPSetWT, "mnuPSetWT", &Security2::mnuPSetWT_Click,
+     "Enabling this will prevent any person from accessing the Settings options without "
+     "providing the password."},
+};
+
+} // namespace
 
 Security2::Security2()
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -22,7 +61,7 @@ Security2::Security2()
 void Security2::setupControls()
 {
     setWindowTitle(QStringLiteral("Restricted Area"));
-    setFixedSize(Twips(3090), Twips(3120));
+    setFixedSize(Twips(kClientWidth), Twips(kClientHeight));
 
     fOpt = new QGroupBox(QStringLiteral("Password Protect"), this);
     PlaceTwips(fOpt, 120, 120, 2895, 2055);
@@ -49,6 +88,8 @@ void Security2::setupControls()
     Frame1 = new QGroupBox(QStringLiteral("Information"), this);
     PlaceTwips(Frame1, 3120, 120, 3015, 2055);
     txtInfo = new QTextEdit(Frame1);
+    // Help to read, not a note pad.
+    txtInfo->setReadOnly(true);
     PlaceTwips(txtInfo, 120, 240, 2775, 1695);
     Command1 = new QPushButton(QStringLiteral("Hide"), this);
     PlaceTwips(Command1, 4920, 2280, 1215, 375);
@@ -96,6 +137,32 @@ void Security2::setupControls()
     connect(Check3, &QCheckBox::toggled, this, &Security2::Check3_Click);
     connect(Check4, &QCheckBox::toggled, this, &Security2::Check4_Click);
     connect(cmdSave, &QPushButton::clicked, this, &Security2::cmdSave_Click);
+    connect(cmdCPword, &QPushButton::clicked, this, &Security2::cmdCPword_Click);
+    connect(Command1, &QPushButton::clicked, this, &Security2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Security2::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Security2::Command3_Click);
+
+    for (int row = 0; row < int(std::size(kHelp)); ++row) {
+        QMenu *menu = new QMenu(this);
+        menu->setObjectName(QLatin1String(kHelp[row].menuName));
+        QAction *item = menu->addAction(QStringLiteral("Whats This?"));
+        connect(item, &QAction::triggered, this, kHelp[row].handler);
+        this->*kHelp[row].menu = menu;
+        (this->*kHelp[row].box)->installEventFilter(this);
+    }
+
+    // The design's twips were measured for a small 8-point face; with this desktop's wider
+    // faces a caption may need more room than its box was drawn with. A box then grows to
+    // the right, never past the inner edge of its frame.
+    QFont small = font();
+    small.setPointSizeF(8);
+    setFont(small);
+    for (QCheckBox *box : {Check1, Check2, Check3, Check4}) {
+        const int room = fOpt->width() - box->x() - Twips(60);
+        box->resize(std::clamp(box->sizeHint().width(), box->width(), room), box->height());
+    }
+
+    CentreOnScreen(this);
 }
 
 void Security2::loadSwitch(QCheckBox *box, QLabel *carrier, const char *key, const char *def)
@@ -141,7 +208,104 @@ void Security2::Check4_Click()
     applyClickRule(Check4, lblSet, "PSet");
 }
 
+bool Security2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        for (const HelpRow &row : kHelp) {
+            if (watched == this->*row.box && mouse->button() == Qt::RightButton) {
+                (this->*row.menu)->popup(mouse->globalPosition().toPoint());
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Security2::RSis()
+{
+    const int outer = frameGeometry().width();
+    if (ToTwips(outer) == kRSisFrom)
+        setFixedWidth(Twips(kRSisTo) - (outer - width()));
+}
+
+// The Information frame and "Hide" lie beyond the designed client width, so the window
+// grows to show them when a help text is chosen, and "Hide" shrinks it back. RSis() keeps
+// its own rule and runs first, as it always has.
+void Security2::setInformationShown(bool shown)
+{
+    setFixedSize(Twips(shown ? kClientWidthWithInfo : kClientWidth), Twips(kClientHeight));
+}
+
+void Security2::showHelp(int row)
+{
+    RSis();
+    txtInfo->setPlainText(QString::fromUtf8(kHelp[row].text));
+    setInformationShown(true);
+}
+
+void Security2::mnuLogWT_Click()
+{
+    showHelp(0);
+}
+
+void Security2::mnuProgWT_Click()
+{
+    showHelp(1);
+}
+
+void Security2::mnuPWordWT_Click()
+{
+    showHelp(2);
+}
+
+void Security2::mnuPSetWT_Click()
+{
+    showHelp(3);
+}
+
+void Security2::Command1_Click()
+{
+    RSis();
+    setInformationShown(false);
+}
+
+void Security2::startControlPanel(const char *commandLine, const QString &what)
+{
+    const QString command = QLatin1String(commandLine);
+    // Window-show mode 5: the panel opens at its usual size and place.
+    if (platform::Shell(command, 5) != 0)
+        return;
+    platform::MsgBox(
+        QStringLiteral("No program for the %1 is installed on this computer.\n\n"
+                       "Install one of these programs to change them: %2.")
+            .arg(what, platform::ShellAlternatives(command).join(QStringLiteral(", "))),
+        platform::vbExclamation, platform::MainCaption());
+}
+
+void Security2::Command2_Click()
+{
+    startControlPanel(platform::kInternetOptionsCommand,
+                      QStringLiteral("network and internet settings"));
+}
+
+void Security2::Command3_Click()
+{
+    startControlPanel(platform::kModemOptionsCommand, QStringLiteral("modem settings"));
+}
+
+void Security2::cmdCPword_Click()
+{
+    Forms::Show<Form3>();
+}
+
 void Security2::cmdSave_Click()
 {
     Forms::Unload<Security2>();
+}
+
+void Security2::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    cmdSave_Click();
 }

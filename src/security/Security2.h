@@ -5,6 +5,7 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTextEdit;
 
@@ -37,12 +38,42 @@ public:
     QGroupBox *Frame1;
     QTextEdit *txtInfo;
     QPushButton *Command1; // "Hide"
+    // The boxes' right-click menus, each with the one entry "Whats This?".
+    QMenu *mnuLogWT;
+    QMenu *mnuProgWT;
+    QMenu *mnuPWordWT;
+    QMenu *mnuPSetWT;
+
+    // Outer widths, in twips, that RSis() knows: a window exactly kRSisFrom wide is
+    // widened to kRSisTo.
+    static constexpr int kRSisFrom = 4530;
+    static constexpr int kRSisTo = 6345;
+    // Client widths, in twips, without and with the Information frame in view.
+    static constexpr int kClientWidth = 3090;
+    static constexpr int kClientWidthWithInfo = 6255;
+    static constexpr int kClientHeight = 3120;
+
+    void RSis();
 
     void Check1_Click();
     void Check2_Click();
     void Check3_Click();
     void Check4_Click();
+    void mnuLogWT_Click();
+    void mnuProgWT_Click();
+    void mnuPWordWT_Click();
+    void mnuPSetWT_Click();
+    void Command1_Click(); // "Hide"
+    void Command2_Click(); // "Internet Options"
+    void Command3_Click(); // "Modem Options"
+    void cmdCPword_Click();
     void cmdSave_Click();
+
+protected:
+    // The title-bar close is "Save and Exit".
+    void closeEvent(QCloseEvent *event) override;
+    // A right button pressed on a check box opens that box's pop-up menu.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setupControls();
@@ -51,4 +82,10 @@ private:
     static void applyClickRule(QCheckBox *box, QLabel *carrier, const char *key);
     // The load rule: carrier from the store, box from the carrier when it is "0" or "1".
     static void loadSwitch(QCheckBox *box, QLabel *carrier, const char *key, const char *def);
+    // "Whats This?": the help text into the Information box, which comes into view.
+    void showHelp(int row);
+    void setInformationShown(bool shown);
+    // Starts one of the two control panels, or says that this desktop has no program
+    // for it.
+    static void startControlPanel(const char *commandLine, const QString &what);
 };

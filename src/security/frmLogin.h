@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QWidget>
-
-class QLineEdit;
-class QPushButton;
+#include "security/PasscodePrompt.h"
 
 // "Login": asks for the passcode before the main window opens, when the program lock is on.
-class frmLogin : public QWidget
+class frmLogin : public PasscodePrompt
 {
     Q_OBJECT
 public:
@@ -14,19 +11,14 @@ public:
 
     void Form_Load();
 
-    QLineEdit *Text1;
-    QPushButton *Command1; // "OK"
-    QPushButton *Command2; // "Cancel"
-
-    void Command1_Click();
-    void Command2_Click();
+    // Closes the login and the splash and ends the program; the title-bar close does the
+    // same, so a closed login never leaves the program running without a window.
+    void Command2_Click() override;
 
 protected:
-    // Closing the login through its title bar ends the program, as Cancel does.
-    void closeEvent(QCloseEvent *event) override;
-
-private:
-    void setupControls();
+    // The right passcode: the main window opens, the login closes and the splash's
+    // program-lock check never runs again.
+    void accepted() override;
 };
 
 // The one way the start-up opens the login window.

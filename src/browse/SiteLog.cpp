@@ -1,0 +1,42 @@
+#include "browse/SiteLog.h"
+
+#include "app/Forms.h"
+#include "app/MDIForm1.h"
+#include "platform/App.h"
+#include "platform/Clock.h"
+#include "security/Security2.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+
+QString SiteLogPath()
+{
+    return platform::ProgramFolder() + QStringLiteral("/sitelog.f");
+}
+
+QByteArray SiteLogLine(const QDateTime &when, const QString &address)
+{
+    const QDate d = when.date();
+    const QTime t = when.time();
+    const QString value
+        = QString::asprintf("%02d/%02d/%02d - %02d:%02d:%02d - ", d.day(), d.month(),
+                            d.year() % 100, t.hour(), t.minute(), t.second())
+        + address;
+    return '"' + value.toLocal8Bit() + "\"\r\n";
+}
+
+void SiteLog()
+{
+    if (!Forms::get<Security2>()->Check1->isChecked())
+        return;
+    const QByteArray line
+        = SiteLogLine(platform::Now(), Forms::get<MDIForm1>()->Combo1->currentText());
+    QFile file(SiteLogPath());
+    // The log tells which sites were visited: a new file is readable by its owner only.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return;
+    file.write(line);
+    file.close();
+}
