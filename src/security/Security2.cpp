@@ -20,7 +20,6 @@
 #include <algorithm>
 
 using platform::PlaceTwips;
-using platform::ToTwips;
 using platform::Twips;
 
 namespace {
@@ -224,8 +223,9 @@ bool Security2::eventFilter(QObject *watched, QEvent *event)
 
 void Security2::RSis()
 {
+    // Compared in whole pixels: the width the design's 4530 twips come to on this screen.
     const int outer = frameGeometry().width();
-    if (ToTwips(outer) == kRSisFrom)
+    if (outer == Twips(kRSisFrom))
         setFixedWidth(Twips(kRSisTo) - (outer - width()));
 }
 
