@@ -22,6 +22,11 @@ QString AppTitle()
     return QStringLiteral("Scoutwell");
 }
 
+QString CompanyName()
+{
+    return QStringLiteral("Kestrelmoor Works");
+}
+
 int AppMajor()
 {
     return SCOUTWELL_VERSION_MAJOR;
