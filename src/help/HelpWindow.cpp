@@ -73,7 +73,7 @@ HelpWindow::HelpWindow()
     splitter->addWidget(m_contents);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({230, 670});
+    splitter->setSizes({270, 630});
     setCentralWidget(splitter);
 
     QToolBar *bar = addToolBar(QStringLiteral("Navigation"));

@@ -73,10 +73,8 @@ void About::setupControls()
                    240, 2160, 5160, 675);
     Label7->setWordWrap(true);
 
-    Label6 = label("Label6",
-                   QStringLiteral("Copyright \u00a9 2026 ") + platform::CompanyName()
-                       + QStringLiteral(". Visit our web site."),
-                   240, 3030, 3720, 255);
+    Label6 = label("Label6", QStringLiteral("Copyright \u00a9 2026 ") + platform::CompanyName(),
+                   240, 3030, 3960, 255);
     Label6->setCursor(Qt::PointingHandCursor);
     QFont link = Label6->font();
     link.setUnderline(true);

@@ -37,11 +37,11 @@ Licence::Licence() : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::Win
 void Licence::setupControls()
 {
     setWindowTitle(QStringLiteral("Licence"));
-    setFixedSize(Twips(6480), Twips(5040));
+    setFixedSize(Twips(7200), Twips(5400));
 
     Label1 = new QLabel(QStringLiteral(" Licence Information"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    PlaceTwips(Label1, 0, 0, 6480, 435);
+    PlaceTwips(Label1, 0, 0, 7200, 435);
     QFont heading = Label1->font();
     heading.setBold(true);
     heading.setPointSizeF(heading.pointSizeF() * 1.3);
@@ -55,14 +55,14 @@ void Licence::setupControls()
     Shape1 = new QFrame(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setFrameShape(QFrame::Box);
-    PlaceTwips(Shape1, 120, 555, 6240, 3900);
+    PlaceTwips(Shape1, 120, 555, 6960, 4260);
     auto *inside = new QVBoxLayout(Shape1);
     inside->setContentsMargins(4, 4, 4, 4);
     Text1 = new QPlainTextEdit(Shape1);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
     Text1->setFrameShape(QFrame::NoFrame);
-    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     inside->addWidget(Text1);
 
     Label4 = new QLabel(QStringLiteral("Close"), this);
@@ -71,7 +71,7 @@ void Licence::setupControls()
     Label4->setCursor(Qt::PointingHandCursor);
     Label4->setFrameShape(QFrame::Panel);
     Label4->setFrameShadow(QFrame::Raised);
-    PlaceTwips(Label4, 5160, 4575, 1200, 345);
+    PlaceTwips(Label4, 5880, 4935, 1200, 345);
     Label4->installEventFilter(this);
 
     if (QScreen *screen = QGuiApplication::primaryScreen())
@@ -80,7 +80,12 @@ void Licence::setupControls()
 
 void Licence::Form_Load()
 {
-    Text1->setPlainText(LicenceText());
+    // The file's lines are broken for an 80-column terminal; here each paragraph flows to
+    // the width of the box.
+    QStringList paragraphs = LicenceText().trimmed().split(QStringLiteral("\n\n"));
+    for (QString &p : paragraphs)
+        p.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    Text1->setPlainText(paragraphs.join(QStringLiteral("\n\n")));
 }
 
 bool Licence::eventFilter(QObject *watched, QEvent *event)

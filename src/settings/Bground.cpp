@@ -44,8 +44,9 @@ void Bground::setupControls()
     setFixedSize(Twips(6480), Twips(3255));
     // Without a border the window needs an edge of its own to stand out from what is
     // behind it.
-    setAutoFillBackground(true);
-    setStyleSheet(QStringLiteral("Bground { border: 1px solid palette(dark); }"));
+    setAttribute(Qt::WA_StyledBackground, true);
+    setStyleSheet(QStringLiteral(
+        "Bground { border: 2px outset palette(mid); background: palette(window); }"));
 
     QFont labelFont(QStringLiteral("OCR A Extended"));
     labelFont.setStyleHint(QFont::TypeWriter);
