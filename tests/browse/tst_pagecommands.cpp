@@ -62,9 +62,6 @@ void TestPageCommands::openNavigatesToTheChosenFile_data()
     QTest::newRow("file in a subfolder") << "Docs"
                                          << "page.htm"
                                          << "Docs/page.htm";
-    QTest::newRow("mail file") << "Docs"
-                               << "note.emlx"
-                               << "Docs/note.emlx";
     QTest::newRow("no file selected") << "Docs"
                                       << ""
                                       << "Docs/";

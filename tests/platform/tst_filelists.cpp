@@ -20,7 +20,6 @@ private Q_SLOTS:
     void fileListShowsMatchingFilesOnly();
     void folderListMovesIntoSubfoldersAndRefusesUnreadableOnes();
     void driveListChoosesTheInnermostVolume();
-    void shellHookSeesEveryRequest();
     void shellStartsAnExecutableAndReportsAMissingFile();
 };
 
@@ -38,12 +37,9 @@ void TestFileLists::wildcard_data()
     QTest::newRow("capitals") << kOpenPattern << "PAGE.HTM" << true;
     QTest::newRow("htm is not a prefix match") << kOpenPattern << "page.htmx" << false;
     QTest::newRow("backup of a page") << kOpenPattern << "page.htm.bak" << false;
-    QTest::newRow("two dots, last counts") << kOpenPattern << "a.b.txt" << true;
     QTest::newRow("brackets are plain characters") << kOpenPattern << "[x].htm" << true;
-    QTest::newRow("eml inside the name only") << kOpenPattern << "eml.doc" << false;
     QTest::newRow("no extension") << kOpenPattern << "README" << false;
     QTest::newRow("jpg followed by a digit") << kPicturePattern << "sky.jpg2" << true;
-    QTest::newRow("jpeg") << kPicturePattern << "sky.jpeg" << true;
     QTest::newRow("png") << kPicturePattern << "sky.png" << false;
     QTest::newRow("bmp in capitals") << kPicturePattern << "SKY.BMP" << true;
     QTest::newRow("star dot star takes names without a dot") << "*.*"
@@ -56,8 +52,6 @@ void TestFileLists::wildcard_data()
                                             << "x.bmp" << true;
     QTest::newRow("star backtracks") << "*a*b"
                                      << "xaybzb" << true;
-    QTest::newRow("empty pattern list") << ""
-                                        << "x.htm" << false;
 }
 
 void TestFileLists::wildcard()
@@ -165,20 +159,6 @@ void TestFileLists::driveListChoosesTheInnermostVolume()
     QCOMPARE(changes.size(), 0);
     drives.setCurrentIndex(0);
     QCOMPARE(changes.size(), 1);
-}
-
-void TestFileLists::shellHookSeesEveryRequest()
-{
-    QList<ShellRequest> seen;
-    SetShellHook([&](const ShellRequest &r) {
-        seen.append(r);
-        return 42;
-    });
-    QCOMPARE(ShellExecuteA(nullptr, "open", "http://x.example", "", "", SW_SHOWNORMAL), 42);
-    SetShellHook({});
-    QCOMPARE(seen.size(), 1);
-    QCOMPARE(seen.first().file, QStringLiteral("http://x.example"));
-    QCOMPARE(seen.first().operation, QStringLiteral("open"));
 }
 
 void TestFileLists::shellStartsAnExecutableAndReportsAMissingFile()
