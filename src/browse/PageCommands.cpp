@@ -1,5 +1,160 @@
+#include "browse/PageCommands.h"
+
 #include "app/CommandWiring.h"
-
+#include "app/Forms.h"
+#include "app/Hosts.h"
 #include "app/MDIForm1.h"
+#include "browse/Form1.h"
+#include "browse/Ope.h"
+#include "info/About.h"
+#include "info/Licence.h"
+#include "platform/App.h"
+#include "platform/Shell.h"
+#include "platform/WebBrowser.h"
 
-void wirePageCommands(MDIForm1 *) { }
+#include <QAction>
+#include <QComboBox>
+
+#include <exception>
+
+namespace PageCommands {
+
+namespace {
+
+platform::WebBrowserControl *browser()
+{
+    return Forms::get<Form1>()->WebBrowser1;
+}
+
+// Save, Print and View Source skip a failing step without a word.
+template<class F> void ignoringErrors(F step)
+{
+    try {
+        step();
+    } catch (const std::exception &) {
+    }
+}
+
+} // namespace
+
+QString SendLinkAddress(const QString &pageUrl)
+{
+    return QStringLiteral("mailto:") + QLatin1String(hosts::SendLinkRecipient)
+        + QStringLiteral("?subject=I thought you might find this interesting&body=") + pageUrl;
+}
+
+QString SuggestionAddress()
+{
+    return QStringLiteral("mailto:") + QLatin1String(hosts::MakerSuggestionMailbox)
+        + QStringLiteral("?subject=Scoutwell Suggestion");
+}
+
+QString ReportBugAddress()
+{
+    return QLatin1String(hosts::Maker) + QStringLiteral("/forum");
+}
+
+QString HelpProgramPath()
+{
+    return platform::ProgramFolder() + QStringLiteral("/Help");
+}
+
+void FOpen_Click()
+{
+    Forms::Show<Ope>();
+}
+
+void FSaveWP_Click()
+{
+    // Option 2 is what the menu has always passed; the control's save as asks where to
+    // save whatever the option says.
+    ignoringErrors([] { browser()->ExecWB(platform::OLECMDID_SAVEAS, 2); });
+}
+
+void FPrint_Click()
+{
+    ignoringErrors(
+        [] { browser()->ExecWB(platform::OLECMDID_PRINT, platform::OLECMDEXECOPT_DODEFAULT); });
+}
+
+void mnuPPreview_Click()
+{
+    browser()->ExecWB(platform::OLECMDID_PRINTPREVIEW, platform::OLECMDEXECOPT_DODEFAULT,
+                      QVariant(), nullptr);
+}
+
+void FViewSource_Click()
+{
+    ignoringErrors([] {
+        if (Forms::get<MDIForm1>()->Combo1->currentText().isEmpty())
+            return;
+        platform::WebBrowserControl *control = browser();
+        control->Navigate(QStringLiteral("view-source:") + control->LocationURL());
+    });
+}
+
+void mnuTSendLink_Click()
+{
+    const QString address = SendLinkAddress(browser()->LocationURL());
+    platform::ShellExecuteA(Forms::get<MDIForm1>(), QStringLiteral("open"), address, QString(),
+                            QString(), platform::SW_SHOWNORMAL);
+}
+
+void mnuTWinUpdate_Click()
+{
+    browser()->Navigate(QLatin1String(hosts::WindowsUpdate));
+}
+
+void HHel_Click()
+{
+    // A missing help program is not reported.
+    platform::ShellExecuteA(Forms::get<MDIForm1>(), QStringLiteral("open"), HelpProgramPath(),
+                            QString(), QString(), platform::SW_SHOWNORMAL);
+}
+
+void HAbout_Click()
+{
+    Forms::Show<About>();
+}
+
+void HLicence_Click()
+{
+    Forms::Show<Licence>();
+}
+
+void HRep_Click()
+{
+    browser()->Navigate(ReportBugAddress());
+}
+
+void HSuggestions_Click()
+{
+    browser()->Navigate(SuggestionAddress());
+}
+
+} // namespace PageCommands
+
+void wirePageCommands(MDIForm1 *main)
+{
+    using namespace PageCommands;
+    const struct
+    {
+        QAction *item;
+        void (*handler)();
+    } commands[] = {
+        {main->FOpen, &FOpen_Click},
+        {main->FSaveWP, &FSaveWP_Click},
+        {main->FPrint, &FPrint_Click},
+        {main->mnuPPreview, &mnuPPreview_Click},
+        {main->FViewSource, &FViewSource_Click},
+        {main->mnuTSendLink, &mnuTSendLink_Click},
+        {main->mnuTWinUpdate, &mnuTWinUpdate_Click},
+        {main->HHel, &HHel_Click},
+        {main->HAbout, &HAbout_Click},
+        {main->HLicence, &HLicence_Click},
+        {main->HRep, &HRep_Click},
+        {main->HSuggestions, &HSuggestions_Click},
+    };
+    for (const auto &c : commands)
+        QObject::connect(c.item, &QAction::triggered, main, c.handler);
+}

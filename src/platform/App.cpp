@@ -24,6 +24,11 @@ QString AppTitle()
     return QStringLiteral("Scoutwell");
 }
 
+QString CompanyName()
+{
+    return QStringLiteral("Kestrelmoor Works");
+}
+
 int AppMajor()
 {
     return SCOUTWELL_VERSION_MAJOR;

@@ -17,6 +17,9 @@ int AppMinor();
 // Major and minor joined as the program shows them: 3 and 3 give "3.3", 4 and 10 "4.10".
 QString VersionText(int major, int minor);
 
+// The maker's company name, as the program's version information holds it.
+QString CompanyName();
+
 // "Scoutwell v3.3": the main window's caption and the title of most of the program's boxes.
 QString MainCaption();
 

@@ -5,6 +5,7 @@
 #include "platform/App.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
+#include "settings/Bground.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -143,7 +144,7 @@ void frmSettings::Command6_Click()
 
 void frmSettings::Command4_Click()
 {
-    // The background picture chooser is not part of this build yet.
+    Forms::Show<Bground>();
 }
 
 void frmSettings::cmdSave_Click()

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+
+namespace platform {
+class DriveListBox;
+class DirListBox;
+class FileListBox;
+} // namespace platform
+
+// "Open": picks a local page, text or mail file and opens it in the browser window.
+class Ope : public QWidget
+{
+    Q_OBJECT
+public:
+    Ope();
+
+    void Form_Load();
+    void Form_Activate();
+
+    platform::DriveListBox *Drive1;
+    platform::DirListBox *Dir1;
+    platform::FileListBox *File1;
+    QPushButton *Command1; // "Open"
+    QPushButton *Command2; // "Cancel"
+
+    void Drive1_Change();
+    void Dir1_Change();
+    void Command1_Click();
+    void File1_DblClick();
+    void Command2_Click();
+
+    // The chosen file: the folder, "/" unless the folder is the root folder, and the
+    // selected name (nothing when no file is selected).
+    QString FullPath() const;
+
+    static constexpr char kPattern[] = "*.htm;*.html;*.asp;*.php;*.xml;*.shtml;*.txt;*.eml*";
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void setupControls();
+};

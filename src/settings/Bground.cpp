@@ -1,0 +1,201 @@
+#include "settings/Bground.h"
+
+#include "app/Forms.h"
+#include "app/MDIForm1.h"
+#include "platform/App.h"
+#include "platform/CoolBar.h"
+#include "platform/Dialogs.h"
+#include "platform/FileLists.h"
+#include "settings/frmSettings.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QWindow>
+
+using platform::PlaceTwips;
+using platform::Twips;
+
+namespace {
+
+QPixmap readPicture(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return QPixmap::fromImage(reader.read());
+}
+
+} // namespace
+
+Bground::Bground() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+{
+    setupControls();
+}
+
+void Bground::setupControls()
+{
+    setWindowTitle(QStringLiteral("Skin1"));
+    setFixedSize(Twips(6480), Twips(3255));
+    // Without a border the window needs an edge of its own to stand out from what is
+    // behind it.
+    setAttribute(Qt::WA_StyledBackground, true);
+    setStyleSheet(QStringLiteral(
+        "Bground { border: 2px outset palette(mid); background: palette(window); }"));
+
+    QFont labelFont(QStringLiteral("OCR A Extended"));
+    labelFont.setStyleHint(QFont::TypeWriter);
+    labelFont.setBold(true);
+
+    Label1 = new QLabel(QStringLiteral("Change Background"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(labelFont);
+    Label1->setCursor(Qt::SizeAllCursor);
+    Label1->setToolTip(QStringLiteral("Drag to move; Esc closes without applying"));
+    PlaceTwips(Label1, 120, 0, 2535, 255);
+    Label1->installEventFilter(this);
+
+    Drive1 = new platform::DriveListBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    PlaceTwips(Drive1, 0, 240, 1695, 315);
+    Dir1 = new platform::DirListBox(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    PlaceTwips(Dir1, 0, 600, 1695, 2565);
+    File1 = new platform::FileListBox(this);
+    File1->setObjectName(QStringLiteral("File1"));
+    PlaceTwips(File1, 1680, 600, 1695, 2565);
+
+    Label2 = new QLabel(QStringLiteral("Preview"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(labelFont);
+    PlaceTwips(Label2, 3600, 240, 975, 255);
+    Image2 = new QLabel(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setScaledContents(true);
+    Image2->setFrameShape(QFrame::StyledPanel);
+    Image2->setFrameShadow(QFrame::Sunken);
+    PlaceTwips(Image2, 3600, 480, 2655, 2295);
+
+    Command1 = new QPushButton(QStringLiteral("Preview"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    PlaceTwips(Command1, 3600, 2880, 1335, 300);
+    SetSkin = new QPushButton(QStringLiteral("Apply"), this);
+    SetSkin->setObjectName(QStringLiteral("SetSkin"));
+    PlaceTwips(SetSkin, 4920, 2880, 1335, 300);
+
+    connect(Drive1, &platform::DriveListBox::Change, this, &Bground::Drive1_Change);
+    connect(Dir1, &platform::DirListBox::Change, this, &Bground::Dir1_Change);
+    connect(Command1, &QPushButton::clicked, this, &Bground::Command1_Click);
+    connect(SetSkin, &QPushButton::clicked, this, &Bground::SetSkin_Click);
+
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void Bground::Form_Load()
+{
+    Dir1->setPath(platform::ProgramFolder());
+    File1->setPath(Dir1->Path());
+    Drive1->setDrive(Dir1->Path());
+}
+
+void Bground::Form_Activate()
+{
+    File1->setPattern(QLatin1String(kPattern));
+}
+
+void Bground::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+}
+
+void Bground::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Not every window system activates a borderless window it shows.
+    Form_Activate();
+}
+
+void Bground::keyPressEvent(QKeyEvent *event)
+{
+    // The window has no title bar and no Cancel: Esc is the way out without applying.
+    if (event->key() == Qt::Key_Escape) {
+        Forms::Unload<Bground>();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool Bground::eventFilter(QObject *watched, QEvent *event)
+{
+    // The heading stands where a title bar would be, and moves the window as one does.
+    if (watched == Label1 && event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton && windowHandle()) {
+        windowHandle()->startSystemMove();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Bground::Drive1_Change()
+{
+    // A volume that cannot be read leaves the lists where they were.
+    if (!Dir1->setPath(Drive1->Drive()))
+        Drive1->setDrive(Dir1->Path());
+}
+
+void Bground::Dir1_Change()
+{
+    File1->setPath(Dir1->Path());
+}
+
+QString Bground::PicturePath(const QString &folder, const QString &fileName)
+{
+    QString path = folder + QLatin1Char('/') + fileName;
+    path.replace(QStringLiteral("//"), QStringLiteral("/"));
+    return path;
+}
+
+QPixmap Bground::chosenPicture(QString *path)
+{
+    *path = PicturePath(File1->Path(), File1->FileName());
+    if (File1->FileName().isEmpty()) {
+        platform::MsgBox(QStringLiteral("Please choose a picture in the list of files first."),
+                         platform::vbExclamation, platform::MainCaption());
+        return QPixmap();
+    }
+    const QPixmap picture = readPicture(*path);
+    if (picture.isNull())
+        platform::MsgBox(QStringLiteral("The picture could not be loaded:\n") + *path,
+                         platform::vbExclamation, platform::MainCaption());
+    return picture;
+}
+
+void Bground::Command1_Click()
+{
+    QString path;
+    const QPixmap picture = chosenPicture(&path);
+    if (!picture.isNull())
+        Image2->setPixmap(picture);
+}
+
+void Bground::SetSkin_Click()
+{
+    QString path;
+    const QPixmap picture = chosenPicture(&path);
+    // A picture that cannot be used changes nothing, so that the settings window never
+    // stores a background the next start cannot load.
+    if (picture.isNull())
+        return;
+    frmSettings *settings = Forms::get<frmSettings>();
+    settings->BGRnd->setText(path);
+    Forms::get<MDIForm1>()->CoolBar1->setBandPicture(readPicture(settings->BGRnd->text()));
+    Forms::Unload<Bground>();
+}
