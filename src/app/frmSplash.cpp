@@ -114,8 +114,7 @@ void frmSplash::setupControls()
     connect(Timer3, &QTimer::timeout, this, &frmSplash::Timer3_Timer);
     connect(Timer4, &QTimer::timeout, this, &frmSplash::Timer4_Timer);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void frmSplash::Form_Load()

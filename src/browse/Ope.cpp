@@ -48,8 +48,7 @@ void Ope::setupControls()
     connect(Command1, &QPushButton::clicked, this, &Ope::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Ope::Command2_Click);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void Ope::Form_Load()

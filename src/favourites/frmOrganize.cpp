@@ -78,8 +78,7 @@ void frmOrganize::setupControls()
     connect(save, &QShortcut::activated, this, &frmOrganize::Label3_Click);
 
     layoutControls();
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void frmOrganize::layoutControls()

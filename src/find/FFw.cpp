@@ -70,8 +70,7 @@ void FFw::setupControls()
     setTabOrder(cboFS, txtKeyword);
     connect(Label5, &platform::ClickLabel::clicked, this, &FFw::Label5_Click);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void FFw::Label5_Click()

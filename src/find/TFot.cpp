@@ -65,8 +65,7 @@ void TFot::setupControls()
     setTabOrder(cboSE, txtKeyword);
     connect(Label5, &platform::ClickLabel::clicked, this, &TFot::Label5_Click);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void TFot::Label5_Click()

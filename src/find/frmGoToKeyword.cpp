@@ -181,8 +181,7 @@ void frmGoToKeyword::setupControls()
     connect(Label4, &platform::ClickLabel::clicked, this, &frmGoToKeyword::Image4_Click);
 
     txtGTKeyword->setFocus();
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void frmGoToKeyword::Image3_Click()

@@ -117,8 +117,7 @@ void frmKeywords::setupControls()
 
     fillKeywordList();
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void frmKeywords::fillKeywordList()

@@ -115,8 +115,7 @@ void history::setupControls()
                        static_cast<QWidget *>(List1)})
         w->installEventFilter(this);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 clsSideBar *history::sideBar()

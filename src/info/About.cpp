@@ -89,8 +89,7 @@ void About::setupControls()
     PlaceTwips(Command1, 4320, 3000, 1095, 375);
     connect(Command1, &QPushButton::clicked, this, &About::Command1_Click);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void About::Form_Load()

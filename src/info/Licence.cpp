@@ -74,8 +74,7 @@ void Licence::setupControls()
     PlaceTwips(Label4, 5880, 4935, 1200, 345);
     Label4->installEventFilter(this);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void Licence::Form_Load()

@@ -1,6 +1,8 @@
 #include "platform/App.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <cmath>
@@ -69,6 +71,12 @@ int Twips(int twips)
 int ToTwips(int pixels)
 {
     return pixels * kTwipsPerPixel;
+}
+
+void CentreOnScreen(QWidget *w)
+{
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        w->move(screen->availableGeometry().center() - w->rect().center());
 }
 
 void PlaceTwips(QWidget *w, int left, int top, int width, int height)

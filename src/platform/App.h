@@ -39,6 +39,9 @@ void SetProgramFolder(const QString &path);
 int Twips(int twips);
 int ToTwips(int pixels);
 
+// Puts a top-level window in the middle of the primary screen, as the designs open them.
+void CentreOnScreen(QWidget *w);
+
 // Positions and sizes a widget from a design given in twips.
 void PlaceTwips(QWidget *w, int left, int top, int width, int height);
 

@@ -66,7 +66,7 @@ void Form3::setupControls()
     }
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
-    CentreOnScreen(this);
+    platform::CentreOnScreen(this);
     Text1->setFocus();
 }
 

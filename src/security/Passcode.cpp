@@ -26,9 +26,3 @@ void MaskWithStars(QLineEdit *box)
     // The style's own mask character is often a bullet; these boxes have always shown "*".
     box->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
 }
-
-void CentreOnScreen(QWidget *w)
-{
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        w->move(screen->availableGeometry().center() - w->rect().center());
-}

@@ -18,6 +18,3 @@ bool PasscodeMatches(const QString &entry);
 
 // Passcode boxes show each typed character as "*".
 void MaskWithStars(QLineEdit *box);
-
-// Places a dialog of the security windows in the middle of the screen.
-void CentreOnScreen(QWidget *w);

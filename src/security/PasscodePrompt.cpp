@@ -35,7 +35,7 @@ PasscodePrompt::PasscodePrompt(const QString &caption)
     }
     connect(Command1, &QPushButton::clicked, this, &PasscodePrompt::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    CentreOnScreen(this);
+    platform::CentreOnScreen(this);
     Text1->setFocus();
 }
 

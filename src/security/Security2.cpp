@@ -161,7 +161,7 @@ void Security2::setupControls()
         box->resize(std::clamp(box->sizeHint().width(), box->width(), room), box->height());
     }
 
-    CentreOnScreen(this);
+    platform::CentreOnScreen(this);
 }
 
 void Security2::loadSwitch(QCheckBox *box, QLabel *carrier, const char *key, const char *def)

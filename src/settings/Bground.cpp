@@ -93,8 +93,7 @@ void Bground::setupControls()
     connect(Command1, &QPushButton::clicked, this, &Bground::Command1_Click);
     connect(SetSkin, &QPushButton::clicked, this, &Bground::SetSkin_Click);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void Bground::Form_Load()

@@ -103,8 +103,7 @@ void frmSettings::setupControls()
     connect(cmdSave, &QPushButton::clicked, this, &frmSettings::cmdSave_Click);
     connect(Command2, &QPushButton::clicked, this, &frmSettings::Command2_Click);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    platform::CentreOnScreen(this);
 }
 
 void frmSettings::Form_Load()
