@@ -1,6 +1,11 @@
 #include "find/FindStyle.h"
 
+#include "platform/App.h"
+#include "platform/ClickLabel.h"
+
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QWidget>
 
 namespace findstyle {
@@ -20,6 +25,26 @@ void styleActionLabel(QLabel *label)
     label->setStyleSheet(QStringLiteral(
         "QLabel { background: #1d3557; color: white; font-weight: bold; border-radius: 3px; }"
         "QLabel:hover { background: #2e5a8a; }"));
+}
+
+KeywordRow addKeywordRow(QWidget *window, QComboBox *list)
+{
+    KeywordRow row;
+    row.caption = new QLabel(QStringLiteral("Keyword:"), window);
+    row.caption->setObjectName(QStringLiteral("Label1"));
+    platform::PlaceTwips(row.caption, 240, 705, 960, 285);
+
+    row.keyword = new QLineEdit(window);
+    row.keyword->setObjectName(QStringLiteral("txtKeyword"));
+    platform::PlaceTwips(row.keyword, 1260, 675, 3540, 345);
+
+    row.search = new platform::ClickLabel(QStringLiteral("SEARCH!"), window);
+    row.search->setObjectName(QStringLiteral("Label5"));
+    styleActionLabel(row.search);
+    platform::PlaceTwips(row.search, 3600, 1200, 1200, 375);
+
+    QWidget::setTabOrder(list, row.keyword);
+    return row;
 }
 
 } // namespace findstyle

@@ -49,20 +49,10 @@ void TFot::setupControls()
     // The prompt in the box says what it is for; it needs no caption of its own.
     PlaceTwips(cboSE, 240, 210, 4560, 345);
 
-    Label1 = new QLabel(QStringLiteral("Keyword:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    PlaceTwips(Label1, 240, 705, 960, 285);
-
-    txtKeyword = new QLineEdit(this);
-    txtKeyword->setObjectName(QStringLiteral("txtKeyword"));
-    PlaceTwips(txtKeyword, 1260, 675, 3540, 345);
-
-    Label5 = new platform::ClickLabel(QStringLiteral("SEARCH!"), this);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    findstyle::styleActionLabel(Label5);
-    PlaceTwips(Label5, 3600, 1200, 1200, 375);
-
-    setTabOrder(cboSE, txtKeyword);
+    const findstyle::KeywordRow row = findstyle::addKeywordRow(this, cboSE);
+    Label1 = row.caption;
+    txtKeyword = row.keyword;
+    Label5 = row.search;
     connect(Label5, &platform::ClickLabel::clicked, this, &TFot::Label5_Click);
 
     platform::CentreOnScreen(this);
