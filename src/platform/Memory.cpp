@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <mutex>
-#include <unordered_map>
 
 #include <sys/mman.h>
 #include <sys/uio.h>
@@ -26,7 +26,7 @@ std::uintptr_t pageSize()
 struct BlockTable
 {
     std::mutex lock;
-    std::unordered_map<std::intptr_t, std::size_t> blocks;
+    std::map<std::intptr_t, std::size_t> blocks;
 };
 
 BlockTable &blockTable()
@@ -41,6 +41,27 @@ std::size_t blockLength(std::intptr_t address)
     std::lock_guard<std::mutex> guard(t.lock);
     auto it = t.blocks.find(address);
     return it == t.blocks.end() ? 0 : it->second;
+}
+
+// Whether [begin, end) lies wholly inside one block handed out here. Those are mapped
+// readable and writable and stay so until released, so no kernel question is needed.
+bool insideOwnBlock(std::uintptr_t begin, std::uintptr_t end)
+{
+    BlockTable &t = blockTable();
+    std::lock_guard<std::mutex> guard(t.lock);
+    auto it = t.blocks.upper_bound(static_cast<std::intptr_t>(begin));
+    if (it == t.blocks.begin())
+        return false;
+    --it;
+    const auto blockBegin = static_cast<std::uintptr_t>(it->first);
+    return begin >= blockBegin && end <= blockBegin + it->second;
+}
+
+// This process's id; asked once, as the program never forks itself.
+pid_t self()
+{
+    static const pid_t pid = ::getpid();
+    return pid;
 }
 
 // The range [address, address + length) as unsigned bounds; false when it is empty of
@@ -63,7 +84,7 @@ bool vmCallsWork()
         char probe = 1, copy = 0;
         iovec local {&copy, 1};
         iovec remote {&probe, 1};
-        return ::process_vm_readv(::getpid(), &local, 1, &remote, 1, 0) == 1 && copy == 1;
+        return ::process_vm_readv(self(), &local, 1, &remote, 1, 0) == 1 && copy == 1;
     }();
     return works;
 }
@@ -73,14 +94,13 @@ bool vmCallsWork()
 std::size_t vmRead(void *destination, std::uintptr_t source, std::size_t length)
 {
     std::size_t done = 0;
-    const pid_t self = ::getpid();
     while (done < length) {
         const std::uintptr_t at = source + done;
         const std::size_t chunk
             = std::min<std::size_t>(length - done, pageSize() - at % pageSize());
         iovec local {static_cast<char *>(destination) + done, chunk};
         iovec remote {reinterpret_cast<void *>(at), chunk};
-        const ssize_t n = ::process_vm_readv(self, &local, 1, &remote, 1, 0);
+        const ssize_t n = ::process_vm_readv(self(), &local, 1, &remote, 1, 0);
         if (n <= 0)
             break;
         done += static_cast<std::size_t>(n);
@@ -119,6 +139,8 @@ bool mappedWith(std::uintptr_t begin, std::uintptr_t end, char permission)
 
 bool readable(std::uintptr_t begin, std::uintptr_t end)
 {
+    if (insideOwnBlock(begin, end))
+        return true;
     if (!vmCallsWork())
         return mappedWith(begin, end, 'r');
     // Readability is a property of whole pages: one byte of each page answers for it.
@@ -132,9 +154,10 @@ bool readable(std::uintptr_t begin, std::uintptr_t end)
 
 bool writable(std::uintptr_t begin, std::uintptr_t end)
 {
+    if (insideOwnBlock(begin, end))
+        return true;
     if (!vmCallsWork())
         return mappedWith(begin, end, 'w');
-    const pid_t self = ::getpid();
     // The kernel honours the page's protection on process_vm_writev, so writing each
     // page's first byte back with its own value asks whether the page is writable
     // without changing it.
@@ -144,7 +167,7 @@ bool writable(std::uintptr_t begin, std::uintptr_t end)
             return false;
         iovec local {&byte, 1};
         iovec remote {reinterpret_cast<void *>(at), 1};
-        if (::process_vm_writev(self, &local, 1, &remote, 1, 0) != 1)
+        if (::process_vm_writev(self(), &local, 1, &remote, 1, 0) != 1)
             return false;
     }
     return true;
