@@ -2,18 +2,11 @@
 #include "app/Forms.h"
 #include "platform/App.h"
 #include "platform/Settings.h"
-#include "security/Form3.h"
 #include "security/Security2.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QTextEdit>
 #include <QtTest>
+#include <QtWidgets>
 
-using platform::GetSetting;
 using platform::SaveSetting;
 
 namespace {
@@ -33,249 +26,169 @@ constexpr Switch kSwitches[] = {
     {&Security2::Check4, &Security2::lblSet, &Security2::mnuPSetWT, "PSet"},
 };
 
+enum Action { Click, Tick, Clear }; // a click, or a change made by code
+
 } // namespace
 
 class TestSecurity2 : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void loadRule_data();
-    void loadRule();
-    void clickRule_data();
-    void clickRule();
-    void whatsThis_data();
-    void whatsThis();
-    void rsis_data();
-    void rsis();
-    void closingStoresNothing();
-    void controlPanelMissing_data();
-    void controlPanelMissing();
+    void switches_data();
+    void switches();
+    void informationFrame();
+    void controlPanels_data();
+    void controlPanels();
 };
 
-void TestSecurity2::loadRule_data()
+void TestSecurity2::switches_data()
 {
-    QTest::addColumn<QStringList>("stored"); // Log, PProg, PSec, PSet; "-" for absent
-    QTest::addColumn<QString>("ticks"); // the four boxes after the load, "1" ticked
-    QTest::addColumn<QStringList>("carriers");
+    QTest::addColumn<QStringList>("stored"); // Log, PProg, PSec, PSet before the load; "-" absent
+    QTest::addColumn<int>("which"); // the switch acted on after the load, -1 for none
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("ticks"); // the four boxes at the end, "1" ticked
     QTest::addColumn<QStringList>("storeAfter");
-    QTest::newRow("fresh profile")
-        << QStringList {"-", "-", "-", "-"} << "1000" << QStringList {"1", "0", "0", "0"}
-        << QStringList {"PProg=0", "PSec=0"};
-    QTest::newRow("all on") << QStringList {"1", "1", "1", "1"} << "1111"
-                            << QStringList {"1", "1", "1", "1"}
-                            << QStringList {"Log=1", "PProg=1", "PSec=1", "PSet=1"};
-    QTest::newRow("all off") << QStringList {"0", "0", "0", "0"} << "0000"
-                             << QStringList {"0", "0", "0", "0"}
-                             << QStringList {"Log=0", "PProg=0", "PSec=0", "PSet=0"};
+    const QStringList fresh {"-", "-", "-", "-"};
+    const QString p0s0 = QStringLiteral("PProg=0"), s0 = QStringLiteral("PSec=0");
+    QTest::newRow("fresh profile") << fresh << -1 << 0 << "1000" << QStringList {p0s0, s0};
+    // Each box turned from its first state (ticked, ticked, ticked, clear).
+    QTest::newRow("against first states") << QStringList {"0", "0", "0", "1"} << -1 << 0 << "0001"
+                                          << QStringList {"Log=0", p0s0, s0, "PSet=1"};
     // Neither "0" nor "1": the boxes keep their first states and the store is untouched.
-    QTest::newRow("odd texts") << QStringList {"yes", " 1", "", "2"} << "1110"
-                               << QStringList {"yes", " 1", "", "2"}
+    const QStringList odd {"yes", " 1", "", "2"};
+    QTest::newRow("odd texts") << odd << -1 << 0 << "1110"
                                << QStringList {"Log=yes", "PProg= 1", "PSec=", "PSet=2"};
+    // Clicks, and changes made by code, write exactly when the state changes.
+    QTest::newRow("click Log") << fresh << 0 << int(Click) << "0000"
+                               << QStringList {"Log=0", p0s0, s0};
+    QTest::newRow("click Security Area")
+        << fresh << 2 << int(Click) << "1010" << QStringList {p0s0, "PSec=1"};
+    QTest::newRow("tick Settings")
+        << fresh << 3 << int(Tick) << "1001" << QStringList {p0s0, s0, "PSet=1"};
+    QTest::newRow("clear Security Area")
+        << QStringList {"-", "-", "1", "-"} << 2 << int(Clear) << "1000" << QStringList {p0s0, s0};
+    QTest::newRow("tick Log while ticked")
+        << fresh << 0 << int(Tick) << "1000" << QStringList {p0s0, s0};
+    QTest::newRow("clear Settings 2 while clear")
+        << QStringList {"-", "-", "-", "2"} << 3 << int(Clear) << "1000"
+        << QStringList {p0s0, s0, "PSet=2"};
 }
 
-void TestSecurity2::loadRule()
+void TestSecurity2::switches()
 {
     QFETCH(QStringList, stored);
+    QFETCH(int, which);
+    QFETCH(int, action);
     QFETCH(QString, ticks);
-    QFETCH(QStringList, carriers);
     QFETCH(QStringList, storeAfter);
     TestEnv env;
     for (int i = 0; i < 4; ++i) {
         if (stored[i] != QLatin1String("-"))
             SaveSetting(QLatin1String(kSwitches[i].key), stored[i]);
     }
-    Security2 *s = Forms::get<Security2>();
-    QVERIFY(!s->isVisible());
+    Security2 *s = Forms::Show<Security2>();
+    if (which >= 0 && action == Click)
+        QTest::mouseClick(s->*kSwitches[which].box, Qt::LeftButton);
+    else if (which >= 0)
+        (s->*kSwitches[which].box)->setChecked(action == Tick);
     for (int i = 0; i < 4; ++i) {
         QCOMPARE((s->*kSwitches[i].box)->isChecked(), ticks[i] == QLatin1Char('1'));
-        QCOMPARE((s->*kSwitches[i].carrier)->text(), carriers[i]);
+        // The carrier holds the stored text, or the box's state when nothing is stored.
+        QCOMPARE((s->*kSwitches[i].carrier)->text(),
+                 platform::GetSetting(QLatin1String(kSwitches[i].key), QString(ticks[i])));
     }
     QCOMPARE(env.storedSettings(), storeAfter);
 }
 
-void TestSecurity2::clickRule_data()
+// Each switch's own help text comes into view with the Information frame; "Hide" takes it
+// away. RSis() widens the window only when it is exactly as narrow as designed.
+void TestSecurity2::informationFrame()
 {
-    QTest::addColumn<int>("which");
-    QTest::addColumn<QString>("before"); // stored before the load, "-" for absent
-    QTest::addColumn<QString>("action"); // "click", "tick" or "clear" (by code)
-    QTest::addColumn<QString>("after"); // stored after the action; "untouched" when not written
-    QTest::newRow("click Log") << 0 << "-"
-                               << "click"
-                               << "0";
-    QTest::newRow("click Program") << 1 << "-"
-                                   << "click"
-                                   << "1";
-    QTest::newRow("click Security Area twice back") << 2 << "1"
-                                                    << "click"
-                                                    << "0";
-    QTest::newRow("tick Settings") << 3 << "-"
-                                   << "tick"
-                                   << "1";
-    QTest::newRow("Settings 2, ticked") << 3 << "2"
-                                        << "tick"
-                                        << "1";
-    QTest::newRow("Settings 2, cleared while clear") << 3 << "2"
-                                                     << "clear"
-                                                     << "untouched";
-    QTest::newRow("Log ticked while ticked") << 0 << "1"
-                                             << "tick"
-                                             << "untouched";
-    QTest::newRow("Program cleared while clear") << 1 << "0"
-                                                 << "clear"
-                                                 << "untouched";
-    QTest::newRow("Security Area cleared") << 2 << "1"
-                                           << "clear"
-                                           << "0";
-}
-
-void TestSecurity2::clickRule()
-{
-    QFETCH(int, which);
-    QFETCH(QString, before);
-    QFETCH(QString, action);
-    QFETCH(QString, after);
-    TestEnv env;
-    const QString key = QLatin1String(kSwitches[which].key);
-    if (before != QLatin1String("-"))
-        SaveSetting(key, before);
-    Security2 *s = Forms::Show<Security2>();
-    QCheckBox *box = s->*kSwitches[which].box;
-    // Overwrite what the load left, so that a write by the action shows.
-    SaveSetting(key, QStringLiteral("untouched"));
-    const QString carrierBefore = (s->*kSwitches[which].carrier)->text();
-    if (action == QLatin1String("click"))
-        QTest::mouseClick(box, Qt::LeftButton);
-    else
-        box->setChecked(action == QLatin1String("tick"));
-    QCOMPARE(GetSetting(key), after);
-    QCOMPARE((s->*kSwitches[which].carrier)->text(),
-             after == QLatin1String("untouched") ? carrierBefore : after);
-}
-
-void TestSecurity2::whatsThis_data()
-{
-    QTest::addColumn<int>("which");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("Log") << 0
-                         << "Enabling this allows you to log every single website visited using "
-                            "Scoutwell. Logs are saved in this applications folder.";
-    QTest::newRow("Program")
-        << 1
-        << "Enabling this will prevent any person from running this program without providing a "
-           "password.\n\nNote: If you forget your password and this option is enabled, you will "
-           "not be able to run it.";
-    QTest::newRow("Security Area")
-        << 2 << "Enabling this allows you to password protect this security area.";
-    QTest::newRow("Settings") << 3
-                              << "Enabling this will prevent any person from accessing the "
-                                 "Settings options without providing the password.";
-}
-
-void TestSecurity2::whatsThis()
-{
-    QFETCH(int, which);
-    QFETCH(QString, text);
     TestEnv env;
     Security2 *s = Forms::Show<Security2>();
-    QCheckBox *box = s->*kSwitches[which].box;
-    QMenu *menu = s->*kSwitches[which].menu;
-    const bool ticked = box->isChecked();
-    const auto inView = [s](QWidget *w) {
-        return s->rect().contains(QRect(w->mapTo(s, QPoint(0, 0)), w->size()));
-    };
-    QVERIFY(!inView(s->Frame1));
-
-    QTest::mousePress(box, Qt::RightButton);
-    QTest::mouseRelease(box, Qt::RightButton);
-    QVERIFY(menu->isVisible());
-    QCOMPARE(box->isChecked(), ticked); // the right button toggles nothing
-    QCOMPARE(menu->actions().size(), 1);
-    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Whats This?"));
-    menu->actions().first()->trigger();
-    menu->hide();
-    QCOMPARE(s->txtInfo->toPlainText(), text);
-    QVERIFY(inView(s->Frame1));
-    QVERIFY(inView(s->Command1));
-
-    QTest::mouseClick(s->Command1, Qt::LeftButton);
-    QVERIFY(!inView(s->Frame1));
-    QCOMPARE(s->width(), platform::Twips(Security2::kClientWidth));
-}
-
-void TestSecurity2::rsis_data()
-{
-    QTest::addColumn<int>("outerBefore"); // twips
-    QTest::addColumn<int>("outerAfter");
-    QTest::newRow("4530 widens") << 4530 << 6345;
-    QTest::newRow("a pixel wider stays") << 4545 << 4545;
-    QTest::newRow("designed width stays") << 3090 << 3090;
-}
-
-void TestSecurity2::rsis()
-{
-    QFETCH(int, outerBefore);
-    QFETCH(int, outerAfter);
-    TestEnv env;
-    Security2 *s = Forms::Show<Security2>();
-    const int frame = s->frameGeometry().width() - s->width();
-    s->setFixedWidth(platform::Twips(outerBefore) - frame);
-    s->RSis();
-    QCOMPARE(s->frameGeometry().width(), platform::Twips(outerAfter));
-}
-
-void TestSecurity2::closingStoresNothing()
-{
-    TestEnv env;
-    SaveSetting(QStringLiteral("PSet"), QStringLiteral("2"));
-    for (bool titleBar : {false, true}) {
-        Security2 *s = Forms::Show<Security2>();
-        const QStringList before = env.storedSettings();
-        if (titleBar)
-            s->close();
-        else
-            QTest::mouseClick(s->cmdSave, Qt::LeftButton);
-        QVERIFY(!Forms::isLoaded<Security2>());
-        QCOMPARE(env.storedSettings(), before);
+    const auto frameInView = [s] { return s->rect().contains(s->Frame1->geometry()); };
+    QSet<QString> texts;
+    for (const Switch &sw : kSwitches) {
+        QCheckBox *box = s->*sw.box;
+        const bool ticked = box->isChecked();
+        QVERIFY(!frameInView());
+        QTest::mouseClick(box, Qt::RightButton);
+        QVERIFY2((s->*sw.menu)->isVisible(), sw.key);
+        QCOMPARE(box->isChecked(), ticked); // the right button toggles nothing
+        (s->*sw.menu)->actions().first()->trigger();
+        (s->*sw.menu)->hide();
+        texts << s->txtInfo->toPlainText();
+        QVERIFY(frameInView() && s->txtInfo->toPlainText().startsWith("Enabling this "));
+        QTest::mouseClick(s->Command1, Qt::LeftButton);
     }
-    // The next use reads the store afresh.
-    QCOMPARE(Forms::get<Security2>()->lblSet->text(), QStringLiteral("2"));
-
-    QTest::mouseClick(Forms::Show<Security2>()->cmdCPword, Qt::LeftButton);
-    QVERIFY(Forms::isLoaded<Form3>() && Forms::get<Form3>()->isVisible());
+    QCOMPARE(texts.size(), 4);
+    for (auto [before, after] : {std::pair {4530, 6345}, {4545, 4545}}) { // outer widths, twips
+        s->setFixedWidth(platform::Twips(before) - (s->frameGeometry().width() - s->width()));
+        s->RSis();
+        QCOMPARE(s->frameGeometry().width(), platform::Twips(after));
+    }
 }
 
-void TestSecurity2::controlPanelMissing_data()
+void TestSecurity2::controlPanels_data()
 {
-    QTest::addColumn<bool>("internet");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("Internet Options")
-        << true
-        << "No program for the network and internet settings is installed on this computer.\n\n"
-           "Install one of these programs to change them: gnome-control-center, "
-           "nm-connection-editor, systemsettings, cinnamon-settings.";
-    QTest::newRow("Modem Options")
-        << false
-        << "No program for the modem settings is installed on this computer.\n\nInstall one of "
-           "these programs to change them: modem-manager-gui, gnome-control-center, "
-           "nm-connection-editor.";
+    QTest::addColumn<bool>("internet"); // Internet Options, else Modem Options
+    QTest::addColumn<QString>("desktop");
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("started"); // "" when nothing can start: a message says so
+    const QStringList all {"gnome-control-center", "systemsettings", "nm-connection-editor",
+                           "modem-manager-gui"};
+    QTest::newRow("internet, connection editor only")
+        << true << "XFCE" << QStringList {"nm-connection-editor"} << "nm-connection-editor";
+    QTest::newRow("internet, GNOME")
+        << true << "ubuntu:GNOME" << all << "gnome-control-center network";
+    QTest::newRow("internet, nothing") << true << "GNOME" << QStringList() << "";
+    QTest::newRow("modem, GNOME settings only")
+        << false << "GNOME" << QStringList {"gnome-control-center"} << "gnome-control-center wwan";
+    QTest::newRow("modem, only the KDE settings")
+        << false << "GNOME" << QStringList {"systemsettings"} << "";
 }
 
-void TestSecurity2::controlPanelMissing()
+void TestSecurity2::controlPanels()
 {
     QFETCH(bool, internet);
-    QFETCH(QString, message);
+    QFETCH(QString, desktop);
+    QFETCH(QStringList, installed);
+    QFETCH(QString, started);
     TestEnv env;
+    // Fakes in a private PATH, each writing its name and arguments with shell built-ins.
+    const QString bin = env.path() + QStringLiteral("/bin");
+    QVERIFY(QDir().mkpath(bin));
+    for (const QString &name : installed) {
+        QFile f(bin + QLatin1Char('/') + name);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\necho \"${0##*/} $*\" > \"${0%/*}/started\"\n");
+        QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
+    }
     const QByteArray oldPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(env.path() + QStringLiteral("/empty")));
-    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+    qputenv("PATH", QFile::encodeName(bin));
+    qputenv("XDG_CURRENT_DESKTOP", desktop.toUtf8());
     Security2 *s = Forms::Show<Security2>();
     QTest::mouseClick(internet ? s->Command2 : s->Command3, Qt::LeftButton);
     qputenv("PATH", oldPath);
-    QCOMPARE(env.boxes.size(), 1);
-    QCOMPARE(env.boxes[0].prompt, message);
-    QCOMPARE(env.boxes[0].style, int(platform::vbExclamation));
-    QCOMPARE(env.boxes[0].title, QStringLiteral("Scoutwell v3.3"));
-    QVERIFY(s->isVisible());
+    const QString message = internet
+        ? "No program for the network and internet settings is installed on this computer.\n\n"
+          "Install one of these programs to change them: gnome-control-center, "
+          "nm-connection-editor, systemsettings, cinnamon-settings."
+        : "No program for the modem settings is installed on this computer.\n\nInstall one of "
+          "these programs to change them: modem-manager-gui, gnome-control-center, "
+          "nm-connection-editor.";
+    QCOMPARE(env.boxes.size(), int(started.isEmpty()));
+    for (const auto &b : env.boxes) // with nothing to start, a message says so
+        QCOMPARE(
+            QStringList({b.title, QString::number(b.style), b.prompt}),
+            QStringList({"Scoutwell v3.3", QString::number(platform::vbExclamation), message}));
+    const auto ran = [&bin] {
+        QFile f(bin + QStringLiteral("/started"));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
+    };
+    if (started.isEmpty())
+        QTest::qWait(200);
+    QTRY_COMPARE(ran(), started);
 }
 
 QTEST_MAIN(TestSecurity2)
