@@ -4,281 +4,314 @@
 #include "app/Hosts.h"
 #include "app/MDIForm1.h"
 #include "find/FFw.h"
+#include "find/KeywordTable.h"
 #include "find/TFot.h"
+#include "find/frmGoToKeyword.h"
+#include "find/frmKeywords.h"
 #include "platform/ClickLabel.h"
+#include "platform/Settings.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
 #include <QtTest>
 
-// The freeware site search and the web search windows, driven as a person would, with the
-// fake browser recording where they send it.
+// The finding windows and keywords, driven as a person would, with the fake browser
+// recording where they send it.
 class TestFindWindows : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void siteSearch_data();
-    void siteSearch();
-    void engineSearch_data();
-    void engineSearch();
-    void windowsHaveTheirCaptionsAndControls();
-    void enterInTheKeywordBoxDoesNotSearch();
-    void menuOpensTheWindows();
+    void search_data();
+    void search();
+    void keyword_data();
+    void keyword();
+    void controls_data();
+    void controls();
+    void keywordList();
 };
 
-namespace {
+const QString Trigger = QString::fromUtf8("k\u00a7");
 
-const QString TwoWords = QStringLiteral("zip tools");
-const QString WithAmpersand = QStringLiteral("zip&unzip");
-
-QString host(const char *h)
+struct Search
 {
-    return QString::fromUtf8(h);
-}
+    QString window, entry, keyword, address; // an empty address: no navigation
+};
 
-// The main window and its browser loaded; the start-page navigation forgotten.
-FakeWebBrowser *freshBrowser()
+// Every site keyword with the whole address it must open: host, then path.
+const char *const SiteKeywords[][3] = {{"dd", hosts::ParasiteInfo, "/parasite/"},
+                                       {"bbc", hosts::BBC, ""},
+                                       {"drivers", hosts::DriverGuide, ""},
+                                       {"plume", hosts::PersonalSite, ""},
+                                       {"hosting", hosts::Inspiratech, ""},
+                                       {"fa", hosts::FreewareArena, ""},
+                                       {"fh", hosts::FreewareHome, ""},
+                                       {"qv", hosts::MakerFanSite, ""},
+                                       {"news", hosts::BBCNews, "/"},
+                                       {"pc support", hosts::ComputerHope, ""},
+                                       {"ql", hosts::QuantumIllusions, "/"},
+                                       {"senior", hosts::Seniority, ""},
+                                       {"submit", hosts::Maker, "/main_content/sitesubmit.asp"},
+                                       {"support", hosts::Maker, "/support"},
+                                       {"tcpa", hosts::AgainstTcpa, ""},
+                                       {"tech news", hosts::TheRegister, ""},
+                                       {"translate", hosts::FreeTranslation, ""},
+                                       {"update", hosts::Maker, "/support"},
+                                       {"wg", hosts::WebGrid, ""},
+                                       {"zp2", hosts::ZeroPlus2, "/index.html"}};
+
+struct KeywordCase
 {
-    Forms::get<MDIForm1>();
-    FakeWebBrowser *browser = FakeWebBrowser::last();
-    browser->navigations.clear();
-    return browser;
-}
+    // The address "box" (by "enter", "click" on GO! or "tab") or the "go-to" window (by "enter",
+    // "click" on GO! or on the Keyword "list" picture).
+    QString where, how;
+    QString text, address; // an empty address: no navigation
+    QString message = {}; // "title: text" of the one message box, if any
+    bool listShown = false;
+};
 
-// Picks a list entry as a person would, or types the text when it is no entry.
-void chooseOrType(QComboBox *box, const QString &text)
+Q_DECLARE_METATYPE(Search)
+Q_DECLARE_METATYPE(KeywordCase)
+
+void TestFindWindows::search_data()
 {
-    const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index >= 0)
-        box->setCurrentIndex(index);
-    else
-        box->setEditText(text);
-}
+    QTest::addColumn<Search>("c"); // the entry is picked when listed, typed otherwise
 
-bool minimized(QWidget *w)
-{
-    return w->windowState().testFlag(Qt::WindowMinimized);
-}
-
-} // namespace
-
-void TestFindWindows::siteSearch_data()
-{
-    QTest::addColumn<QString>("site");
-    QTest::addColumn<QString>("keyword");
-    QTest::addColumn<QString>("address"); // empty: nothing happens
-
-    const QString cnet
-        = host(hosts::CnetDownloads) + QStringLiteral("/3120-20-0.html?qt=%1&tg=dl-2001");
-    const QString jumbo = host(hosts::JumboSearch)
-        + QStringLiteral("/%2?documentID=9204300&referer=%2&IC_QueryDatabase=%2&squery=%1")
-              .arg(QStringLiteral("%1"), host(hosts::JumboSiteName));
+    const char *cnet = "/3120-20-0.html?qt=@&tg=dl-2001";
     const struct
     {
-        const char *site;
-        QString pattern;
-    } rows[] = {
-        {"Freeware Arena",
-         host(hosts::FreewareArena)
-             + QStringLiteral("/PHPNuke/modules.php?name=Downloads&d_op=search&query=%1")},
-        {"PCAnswers",
-         host(hosts::PCAnswers)
-             + QStringLiteral("/downloads/default.asp?pagetypeid=3&searchstring=%1"
-                              "&filtersubsectionname=all&filtersectionname=downloads"
-                              "&filtersubsubsectionname=all")},
-        {"File Transit", host(hosts::FileTransit) + QStringLiteral("/search/search.php?q=%1")},
-        {"Jumbo", jumbo},
-        {"Tucows",
-         host(hosts::Tucows)
-             + QStringLiteral("/search?search=%1&platform_id=7%2C1565%2C1584%2C1570%2C1571"
-                              "%2C1725&language_id=1&type=exactany&site_detail_id=653&ref=")},
-        {"WinFiles", cnet},
-        {"Download.com", cnet},
-        {"CNet", cnet},
-        {"Freeware World Team",
-         host(hosts::FreewareWorld) + QStringLiteral("/FreewareWorld/links.php?search=%1&la=en")},
-    };
+        const char *window, *entry, *host, *path; // '@' stands for the keyword
+    } rows[]
+        = {{"FFw", "Freeware Arena", hosts::FreewareArena,
+            "/PHPNuke/modules.php?name=Downloads&d_op=search&query=@"},
+           {"FFw", "PCAnswers", hosts::PCAnswers,
+            "/downloads/default.asp?pagetypeid=3&searchstring=@&filtersubsectionname=all"
+            "&filtersectionname=downloads&filtersubsubsectionname=all"},
+           {"FFw", "File Transit", hosts::FileTransit, "/search/search.php?q=@"},
+           {"FFw", "Jumbo", hosts::JumboSearch,
+            "/#?documentID=9204300&referer=#&IC_QueryDatabase=#&squery=@"}, // '#': the site name
+           {"FFw", "Tucows", hosts::Tucows,
+            "/search?search=@&platform_id=7%2C1565%2C1584%2C1570%2C1571%2C1725&language_id=1"
+            "&type=exactany&site_detail_id=653&ref="},
+           {"FFw", "WinFiles", hosts::CnetDownloads, cnet},
+           {"FFw", "Download.com", hosts::CnetDownloads, cnet},
+           {"FFw", "CNet", hosts::CnetDownloads, cnet},
+           {"FFw", "Freeware World Team", hosts::FreewareWorld,
+            "/FreewareWorld/links.php?search=@&la=en"},
+           {"TFot", "AOL", hosts::AolSearch,
+            "/dirsearch.adp?start=&from=topsearchbox.%2Findex.adp&query=@"},
+           {"TFot", "Ask Jeeves", hosts::AskJeeves, "/main/askjeeves.asp?ask=@&o=0"},
+           {"TFot", "Altavista", hosts::AltaVistaUK, "/q?pg=q&q=@&kl=XX&what=web"},
+           {"TFot", "Yahoo", hosts::YahooSearch, "/bin/search?p=@"},
+           {"TFot", "Google", hosts::Google, "/search?hl=en&ie=UTF-8&oe=UTF-8&q=@"},
+           {"TFot", "DogPile", hosts::Dogpile,
+            "/_1_QX4N7PW2RT9LB__info.dogpl/dog/results?otmpl=dog/webresults.htm&qcat=web&qkw=@"
+            "&start=&ver=20314"}};
     for (const auto &r : rows) {
-        // arg() would read the "%2C" of the Tucows suffix as a place marker.
-        const auto build = [&](const QString &kw) {
-            QString a = r.pattern;
-            return a.replace(QStringLiteral("%1"), kw);
-        };
-        QTest::addRow("%s, two words", r.site) << r.site << TwoWords << build(TwoWords);
-        QTest::addRow("%s, ampersand", r.site) << r.site << WithAmpersand << build(WithAmpersand);
-    }
-    QTest::newRow("empty keyword") << "Tucows"
-                                   << ""
-                                   << host(hosts::Tucows)
-            + "/search?search=&platform_id=7%2C1565%2C1584%2C1570%2C1571%2C1725&language_id=1"
-              "&type=exactany&site_detail_id=653&ref=";
-    QTest::newRow("blanks kept") << "CNet"
-                                 << "  two  "
-                                 << host(hosts::CnetDownloads)
-            + "/3120-20-0.html?qt=  two  &tg=dl-2001";
-    QTest::newRow("prompt") << "Freeware Site" << TwoWords << "";
-    QTest::newRow("other case") << "tucows" << TwoWords << "";
-    QTest::newRow("trailing blank") << "Tucows " << TwoWords << "";
-    QTest::newRow("empty site") << "" << TwoWords << "";
-}
-
-void TestFindWindows::siteSearch()
-{
-    QFETCH(QString, site);
-    QFETCH(QString, keyword);
-    QFETCH(QString, address);
-    TestEnv env;
-    FakeWebBrowser *browser = freshBrowser();
-    FFw *w = Forms::Show<FFw>();
-    chooseOrType(w->cboFS, site);
-    w->txtKeyword->setText(keyword);
-    QTest::mouseClick(w->Label5, Qt::LeftButton);
-
-    QCOMPARE(browser->navigations, address.isEmpty() ? QStringList() : QStringList {address});
-    QCOMPARE(minimized(w), !address.isEmpty());
-    QVERIFY(env.boxes.isEmpty());
-    // Minimized, never closed: the site and keyword wait for the next search.
-    QVERIFY(Forms::isLoaded<FFw>());
-    QCOMPARE(w->cboFS->currentText(), site);
-    QCOMPARE(w->txtKeyword->text(), keyword);
-}
-
-void TestFindWindows::engineSearch_data()
-{
-    QTest::addColumn<QString>("engine");
-    QTest::addColumn<QString>("keyword");
-    QTest::addColumn<QString>("address"); // empty: no navigation
-    QTest::addColumn<bool>("minimizes");
-    QTest::addColumn<int>("boxes");
-
-    const struct
-    {
-        const char *engine;
-        QString pattern;
-        bool minimizes;
-    } rows[] = {
-        {"AOL",
-         host(hosts::AolSearch)
-             + QStringLiteral("/dirsearch.adp?start=&from=topsearchbox.%2Findex.adp&query=@"),
-         false},
-        {"Ask Jeeves", host(hosts::AskJeeves) + QStringLiteral("/main/askjeeves.asp?ask=@&o=0"),
-         true},
-        {"Altavista", host(hosts::AltaVistaUK) + QStringLiteral("/q?pg=q&q=@&kl=XX&what=web"),
-         true},
-        {"Yahoo", host(hosts::YahooSearch) + QStringLiteral("/bin/search?p=@"), true},
-        {"Google", host(hosts::Google) + QStringLiteral("/search?hl=en&ie=UTF-8&oe=UTF-8&q=@"),
-         true},
-        {"DogPile",
-         host(hosts::Dogpile)
-             + QStringLiteral("/_1_QX4N7PW2RT9LB__info.dogpl/dog/results?otmpl=dog/"
-                              "webresults.htm&qcat=web&qkw=@&start=&ver=20314"),
-         true},
-    };
-    for (const auto &r : rows) {
-        for (const QString &kw : {TwoWords, WithAmpersand}) {
-            QString a = r.pattern;
-            QTest::addRow("%s, %s", r.engine, qPrintable(kw))
-                << r.engine << kw << a.replace(QLatin1Char('@'), kw) << r.minimizes << 0;
+        for (const QString kw : {"zip tools", "zip&unzip", "  two  "}) {
+            QString a = *r.host ? r.host + QString::fromUtf8(r.path) : QString();
+            a.replace('#', hosts::JumboSiteName).replace('@', kw);
+            QTest::addRow("%s, %s", r.entry, qPrintable(kw)) << Search {r.window, r.entry, kw, a};
         }
     }
-    QTest::newRow("prompt: one message") << "Search Engine" << TwoWords << "" << false << 1;
-    QTest::newRow("other case") << "google" << TwoWords << "" << false << 0;
-    QTest::newRow("leading blank") << " Google" << TwoWords << "" << false << 0;
+    // No site or engine: nothing happens, but for the engine prompt's one message.
+    for (const QString e : {"Freeware Site", "tucows", "Tucows "})
+        QTest::addRow("'%s'", qPrintable(e)) << Search {"FFw", e, "zip", ""};
+    for (const QString e : {"Search Engine", "google", " Google"})
+        QTest::addRow("'%s'", qPrintable(e)) << Search {"TFot", e, "zip", ""};
 }
 
-void TestFindWindows::engineSearch()
+void TestFindWindows::search()
 {
-    QFETCH(QString, engine);
-    QFETCH(QString, keyword);
-    QFETCH(QString, address);
-    QFETCH(bool, minimizes);
-    QFETCH(int, boxes);
+    QFETCH(Search, c);
     TestEnv env;
-    FakeWebBrowser *browser = freshBrowser();
-    TFot *w = Forms::Show<TFot>();
-    chooseOrType(w->cboSE, engine);
-    w->txtKeyword->setText(keyword);
-    QTest::mouseClick(w->Label5, Qt::LeftButton);
+    MDIForm1 *main = Forms::get<MDIForm1>();
+    QAction *item = c.window == QLatin1String("FFw") ? main->TFFw : main->TFotw;
+    QCOMPARE(item->shortcut(), QKeySequence(item == main->TFFw ? Qt::Key_F2 : Qt::Key_F3));
+    item->trigger(); // opens the window from its Tools menu item
+    QWidget *w
+        = item == main->TFFw ? static_cast<QWidget *>(Forms::get<FFw>()) : Forms::get<TFot>();
+    auto *box = w->findChild<QComboBox *>();
+    auto *keyword = w->findChild<QLineEdit *>("txtKeyword");
+    FakeWebBrowser *browser = FakeWebBrowser::last();
+    browser->navigations.clear();
+    box->setCurrentIndex(box->findText(c.entry, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    if (box->currentIndex() < 0)
+        box->setEditText(c.entry);
+    keyword->setText(c.keyword);
+    QTest::keyClick(keyword, Qt::Key_Return); // no Enter handler: only SEARCH! searches
+    QTest::mouseClick(w->findChild<QLabel *>("Label5"), Qt::LeftButton);
 
-    QCOMPARE(browser->navigations, address.isEmpty() ? QStringList() : QStringList {address});
-    QCOMPARE(minimized(w), minimizes);
-    QVERIFY(Forms::isLoaded<TFot>());
-    QCOMPARE(env.boxes.size(), boxes);
-    if (boxes) {
+    QCOMPARE(browser->navigations, c.address.isEmpty() ? QStringList() : QStringList {c.address});
+    // Every search puts its window away, but for AOL's.
+    QCOMPARE(w->windowState().testFlag(Qt::WindowMinimized),
+             !c.address.isEmpty() && c.entry != QLatin1String("AOL"));
+    const bool message = c.entry == TFot::EnginePrompt();
+    QCOMPARE(env.boxes.size(), message ? 1 : 0);
+    if (message)
         QCOMPARE(env.boxes[0].prompt,
-                 QStringLiteral(
-                     "No search engine selected\n\nPlease choose a search engine and try again"));
-        QCOMPARE(env.boxes[0].style, int(platform::vbExclamation));
-        QCOMPARE(env.boxes[0].title, QStringLiteral("Scoutwell v3.3"));
+                 "No search engine selected\n\nPlease choose a search engine and try again");
+    // Never closed (though put away): the choice and keyword wait for the next search.
+    QVERIFY(w->isVisible());
+    QCOMPARE(box->currentText(), c.entry);
+    QCOMPARE(keyword->text(), c.keyword);
+}
+
+void TestFindWindows::keyword_data()
+{
+    QTest::addColumn<KeywordCase>("c");
+    const QString egg = "You've found the easter egg: This program is dedicated to the freeware "
+                        "world and all that it resembles.\n\n\u00a9 2000-2003 Kestrelmoor Works. "
+                        "All rights reserved.";
+    const QString error = "Keyword Error: Invalid keyword, please check and try again";
+    QList<KeywordCase> rows = {{"box", "enter", "BBC", "BBC"},
+                               {"box", "enter", " bbc", " bbc"},
+                               {"box", "enter", "www.example.org", "www.example.org"},
+                               {"box", "enter", "keywords", "", "", true},
+                               {"box", "enter", Trigger, "", egg},
+                               {"box", "click", "drivers", hosts::DriverGuide},
+                               {"box", "tab", "bbc", ""}};
+    for (const auto &k : SiteKeywords)
+        rows.append({"box", "enter", k[0], QString::fromUtf8(k[1]) + k[2]});
+    // Enter in the go-to box must behave exactly as a click on GO!, so each case runs both ways.
+    for (const QString how : {"enter", "click"}) {
+        for (const auto &k : SiteKeywords)
+            rows.append({"go-to", how, k[0], QString::fromUtf8(k[1]) + k[2]});
+        rows.append({"go-to", how, "keywords", "", "", true});
+        for (const QString &text : QStringList {Trigger, "BBC", "bbc ", "", "www.example.org"})
+            rows.append({"go-to", how, text, "", error});
+    }
+    rows.append({"go-to", "list", "bbc", "", "", true});
+    for (const KeywordCase &c : rows)
+        QTest::addRow("%s, %s, '%s'", qPrintable(c.where), qPrintable(c.how), qPrintable(c.text))
+            << c;
+}
+
+void TestFindWindows::keyword()
+{
+    QFETCH(KeywordCase, c);
+    TestEnv env;
+    platform::SaveSetting(QStringLiteral("GoBtn"), QStringLiteral("1"));
+    MDIForm1 *main = Forms::get<MDIForm1>();
+    FakeWebBrowser *browser = FakeWebBrowser::last();
+    browser->navigations.clear();
+    if (c.where == QLatin1String("box")) {
+        main->Combo1->setEditText(c.text);
+        if (c.how == QLatin1String("click"))
+            QTest::mouseClick(main->btnGo, Qt::LeftButton);
+        else
+            QTest::keyClick(main->Combo1->lineEdit(),
+                            c.how == "enter" ? Qt::Key_Return : Qt::Key_Tab);
+    } else {
+        main->mnuFKeywords->trigger();
+        frmGoToKeyword *w = Forms::get<frmGoToKeyword>();
+        QVERIFY(w->isVisible());
+        w->txtGTKeyword->setText(c.text);
+        if (c.how == QLatin1String("enter"))
+            QTest::keyClick(w->txtGTKeyword, Qt::Key_Return);
+        else
+            QTest::mouseClick(c.how == "click" ? w->Image3 : w->Image4, Qt::LeftButton);
+    }
+
+    QCOMPARE(browser->navigations, c.address.isEmpty() ? QStringList() : QStringList {c.address});
+    QCOMPARE(Forms::isLoaded<frmKeywords>(), c.listShown);
+    QCOMPARE(env.boxes.size(), c.message.isEmpty() ? 0 : 1);
+    if (!c.message.isEmpty())
+        QCOMPARE(env.boxes[0].title + ": " + env.boxes[0].prompt, c.message);
+    // The go-to window closes after every attempt, whatever its outcome, but stays open for the
+    // list; the key itself never adds to the address list (only a completed download does).
+    QCOMPARE(Forms::isLoaded<frmGoToKeyword>(), c.how == "list");
+    QCOMPARE(main->Combo1->count(), 0);
+}
+
+void TestFindWindows::controls_data()
+{
+    QTest::addColumn<QString>("title");
+    // "name=what a person sees; ...": a label's text (or a picture), a list's text then its
+    // entries, the kind of any other control.
+    QTest::addColumn<QString>("controls");
+
+    QTest::newRow("FFw") << "Scoutwell Search Engine"
+                         << "cboFS=Freeware Site|CNet|Download.com|File Transit|Freeware Arena|"
+                            "Freeware World Team|Jumbo|PCAnswers|Tucows|WinFiles; "
+                            "txtKeyword=QLineEdit; Label1=Keyword:; Label3=Site:; Label5=SEARCH!";
+    QTest::newRow("TFot") << "Find on the web"
+                          << "cboSE=Search Engine|Altavista|AOL|Ask Jeeves|DogPile|Google|Yahoo; "
+                             "txtKeyword=QLineEdit; Label1=Keyword:; Label5=SEARCH!";
+    QTest::newRow("frmGoToKeyword")
+        << "Go to keyword ..."
+        << "Label1=Please type a valid keyord in the box below then press Go; "
+           "Label2=Enter word(s); Label3=GO!; Label4=Keyword List; txtGTKeyword=QLineEdit; "
+           "Image1=<picture>; Image2=<picture>; Image3=<picture>; Image4=<picture>";
+    QTest::newRow("frmKeywords") << "Scoutwell Keywords"
+                                 << "txtKWList=QTextEdit; Text1=QPlainTextEdit";
+}
+
+void TestFindWindows::controls()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, controls);
+    TestEnv env;
+    const QHash<QString, QWidget *> windows = {{"FFw", Forms::get<FFw>()},
+                                               {"TFot", Forms::get<TFot>()},
+                                               {"frmGoToKeyword", Forms::get<frmGoToKeyword>()},
+                                               {"frmKeywords", Forms::get<frmKeywords>()}};
+    QWidget *w = windows.value(QTest::currentDataTag());
+    QCOMPARE(w->windowTitle(), title);
+    for (const QString &control : controls.split("; ")) {
+        auto *c = w->findChild<QWidget *>(control.section('=', 0, 0));
+        QVERIFY2(c, qPrintable(control));
+        QString seen = c->metaObject()->className();
+        if (auto *label = qobject_cast<QLabel *>(c))
+            seen = label->pixmap().isNull() ? label->text() : QStringLiteral("<picture>");
+        if (auto *box = qobject_cast<QComboBox *>(c)) {
+            seen = box->currentText();
+            for (int i = 0; i < box->count(); ++i)
+                seen += '|' + box->itemText(i);
+        }
+        QCOMPARE(seen, control.section('=', 1));
     }
 }
 
-void TestFindWindows::windowsHaveTheirCaptionsAndControls()
+void TestFindWindows::keywordList()
 {
     TestEnv env;
-    FFw *f = Forms::get<FFw>();
-    QCOMPARE(f->windowTitle(), QStringLiteral("Scoutwell Search Engine"));
-    auto *cboFS = f->findChild<QComboBox *>(QStringLiteral("cboFS"));
-    QVERIFY(cboFS);
-    QCOMPARE(cboFS->currentText(), QStringLiteral("Freeware Site"));
-    QStringList sites;
-    for (int i = 0; i < cboFS->count(); ++i)
-        sites << cboFS->itemText(i);
-    QCOMPARE(sites,
-             QStringList({"CNet", "Download.com", "File Transit", "Freeware Arena",
-                          "Freeware World Team", "Jumbo", "PCAnswers", "Tucows", "WinFiles"}));
-    QVERIFY(f->findChild<QLineEdit *>(QStringLiteral("txtKeyword")));
-    QCOMPARE(f->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Keyword:"));
-    QCOMPARE(f->findChild<QLabel *>(QStringLiteral("Label3"))->text(), QStringLiteral("Site:"));
-    QCOMPARE(f->findChild<platform::ClickLabel *>(QStringLiteral("Label5"))->text(),
-             QStringLiteral("SEARCH!"));
+    frmKeywords *w = Forms::get<frmKeywords>();
+    QStringList expected;
+    for (const KeywordRow &row : KeywordTable)
+        expected << KeywordText(row);
+    expected.removeAll(Trigger);
+    expected.sort();
 
-    TFot *t = Forms::get<TFot>();
-    QCOMPARE(t->windowTitle(), QStringLiteral("Find on the web"));
-    auto *cboSE = t->findChild<QComboBox *>(QStringLiteral("cboSE"));
-    QVERIFY(cboSE);
-    QCOMPARE(cboSE->currentText(), QStringLiteral("Search Engine"));
-    QStringList engines;
-    for (int i = 0; i < cboSE->count(); ++i)
-        engines << cboSE->itemText(i);
-    QCOMPARE(engines,
-             QStringList({"Altavista", "AOL", "Ask Jeeves", "DogPile", "Google", "Yahoo"}));
-    QVERIFY(t->findChild<QLineEdit *>(QStringLiteral("txtKeyword")));
-    QCOMPARE(t->findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("Keyword:"));
-    QCOMPARE(t->findChild<platform::ClickLabel *>(QStringLiteral("Label5"))->text(),
-             QStringLiteral("SEARCH!"));
-}
+    // One paragraph per keyword: the keyword bold in Verdana, " - ", its description; an empty
+    // paragraph between entries.
+    QStringList listed;
+    int index = 0;
+    for (QTextBlock b = w->txtKWList->document()->begin(); b.isValid(); b = b.next(), ++index) {
+        QVERIFY2(b.text().isEmpty() == (index % 2 == 1), qPrintable(b.text()));
+        if (index % 2 == 1)
+            continue;
+        QTextBlock::iterator it = b.begin();
+        const QTextCharFormat first = it.fragment().charFormat();
+        const QString keyword = it.fragment().text();
+        QVERIFY(first.fontWeight() == QFont::Bold
+                && first.fontFamilies().toStringList().contains("Verdana"));
+        QVERIFY(!(++it).atEnd() && it.fragment().charFormat().fontWeight() != QFont::Bold);
+        QVERIFY2(b.text().startsWith(keyword + " - ") && b.text().size() > keyword.size() + 10,
+                 qPrintable(keyword));
+        listed << keyword;
+    }
+    QCOMPARE(listed, expected);
 
-void TestFindWindows::enterInTheKeywordBoxDoesNotSearch()
-{
-    TestEnv env;
-    FakeWebBrowser *browser = freshBrowser();
-    FFw *f = Forms::Show<FFw>();
-    chooseOrType(f->cboFS, QStringLiteral("Tucows"));
-    f->txtKeyword->setText(TwoWords);
-    QTest::keyClick(f->txtKeyword, Qt::Key_Return);
-    QTest::keyClick(f->cboFS, Qt::Key_Return);
-    TFot *t = Forms::Show<TFot>();
-    chooseOrType(t->cboSE, QStringLiteral("Google"));
-    t->txtKeyword->setText(TwoWords);
-    QTest::keyClick(t->txtKeyword, Qt::Key_Return);
-    QCOMPARE(browser->navigations, QStringList());
-    QCOMPARE(f->cboFS->count(), 9);
-}
-
-void TestFindWindows::menuOpensTheWindows()
-{
-    TestEnv env;
-    MDIForm1 *main = Forms::get<MDIForm1>();
-    QVERIFY(!Forms::isLoaded<FFw>() && !Forms::isLoaded<TFot>());
-    main->TFFw->trigger();
-    QVERIFY(Forms::isLoaded<FFw>() && Forms::get<FFw>()->isVisible());
-    main->TFotw->trigger();
-    QVERIFY(Forms::isLoaded<TFot>() && Forms::get<TFot>()->isVisible());
-    QCOMPARE(main->TFFw->shortcut(), QKeySequence(Qt::Key_F2));
-    QCOMPARE(main->TFotw->shortcut(), QKeySequence(Qt::Key_F3));
+    const QStringList help = w->Text1->toPlainText().split('\n');
+    for (const char *question : {"What keywords can I use?", "Why include the keyword feature?"})
+        QVERIFY2(help.contains(QLatin1String(question)), question);
+    QCOMPARE(help.filter(QRegularExpression("\\?$")).size(), 3);
 }
 
 QTEST_MAIN(TestFindWindows)
