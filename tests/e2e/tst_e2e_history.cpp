@@ -6,38 +6,43 @@
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QtTest>
+
+using platform::Twips;
 
 namespace {
 
 const QRegularExpression kHistory(QStringLiteral("^History$"));
+const QRegularExpression kKiller(QStringLiteral("^Dedor\\.adu Zaved$"));
 
-QRect geometryOf(const QString &id)
+QString xdotool(const QStringList &args)
 {
     QProcess p;
-    p.start(QStringLiteral("xdotool"),
-            {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+    p.start(QStringLiteral("xdotool"), args);
     p.waitForFinished();
-    QHash<QString, int> v;
-    for (const QString &line : QString::fromLatin1(p.readAllStandardOutput()).split('\n'))
-        v.insert(line.section('=', 0, 0), line.section('=', 1).toInt());
-    return QRect(v.value(QStringLiteral("X")), v.value(QStringLiteral("Y")),
-                 v.value(QStringLiteral("WIDTH")), v.value(QStringLiteral("HEIGHT")));
+    return QString::fromLatin1(p.readAllStandardOutput());
 }
 
-void click(const QPoint &at)
+// Shows the history window with Ctrl+C, screenshots it and counts the light pixels of its
+// list: its lines of text; -1 when the window is not of its designed size.
+int listedPixels(ProgramRun &run, const QString &main, const QString &shot, QPoint *topLeft)
 {
-    QProcess::execute(QStringLiteral("xdotool"),
-                      {QStringLiteral("mousemove"), QString::number(at.x()),
-                       QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
-}
-
-// Light pixels in the history window's list area of a screenshot: its lines of text.
-int listTextPixels(const QString &shot, const QRect &window)
-{
-    const QImage image(shot);
-    const QRect list = QRect(window.x() + 56, window.y() + 32, 400, 190) & image.rect();
+    run.key(main, QStringLiteral("ctrl+c"));
+    const QString id = run.waitForWindow(kHistory);
+    QTest::qWait(500);
+    run.screenshot(shot);
+    // xdotool's lines: WINDOW, X, Y, WIDTH, HEIGHT, SCREEN.
+    const QStringList v = xdotool({"getwindowgeometry", "--shell", id}).split('\n');
+    *topLeft = QPoint(v.value(1).section('=', 1).toInt(), v.value(2).section('=', 1).toInt());
+    if (QSize(v.value(3).section('=', 1).toInt(), v.value(4).section('=', 1).toInt())
+        != QSize(Twips(6870), Twips(4020)))
+        return -1;
+    const QImage image(QStringLiteral(SCOUTWELL_SHOT_DIR "/") + shot + QStringLiteral(".png"));
+    // The list: at (480, 0) in the frame at (360, 480), 6135 by 2955 twips, as far as the
+    // frame, 6375 twips wide, shows it.
+    const QPoint frame = *topLeft + QPoint(Twips(360), Twips(480));
+    const QRect list = QRect(frame + QPoint(Twips(480), 0), QSize(Twips(6135), Twips(2955)))
+        & QRect(frame, QSize(Twips(6375), Twips(2955)));
     int light = 0;
     for (int y = list.top(); y <= list.bottom(); ++y)
         for (int x = list.left(); x <= list.right(); ++x)
@@ -45,11 +50,9 @@ int listTextPixels(const QString &shot, const QRect &window)
     return light;
 }
 
-QStringList entryFiles(const ProgramRun &run)
+void click(const QPoint &at)
 {
-    const QString folder = QFileInfo(run.programFolder()).absolutePath()
-        + QStringLiteral("/cache/ScoutwellV3/engine/Cache/Cache_Data");
-    return QDir(folder).entryList({QStringLiteral("*_0")}, QDir::Files);
+    xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
 }
 
 } // namespace
@@ -65,62 +68,43 @@ void TestE2EHistory::browsedPagesAreListedAndKilled()
 {
     LocalHttpServer server;
     // Each page moves on to the next, so one run browses all three.
-    server.addPage(
-        QStringLiteral("/one.html"),
-        "<html><head><title>One</title></head><body>One"
-        "<script>setTimeout(function(){location='/two.html'},300)</script></body></html>");
-    server.addPage(QStringLiteral("/two.html"),
-                   "<html><head><title>Two</title></head><body>Two"
-                   "<script>setTimeout(function(){location='/three.html'},300)</script>"
-                   "</body></html>");
-    server.addPage(QStringLiteral("/three.html"),
-                   "<html><head><title>Three</title></head><body>Three</body></html>");
+    const QStringList names {"one", "two", "three"};
+    for (int i = 0; i < 3; ++i)
+        server.addPage("/" + names[i] + ".html",
+                       "<html><head><title>" + names[i].toLatin1() + "</title></head><body>"
+                           + (i < 2 ? "<script>setTimeout(function(){location='/"
+                                      + names[i + 1].toLatin1() + ".html'},300)</script>"
+                                    : "")
+                           + "</body></html>");
     ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
     run.setSetting(QStringLiteral("ShowSplash"), QStringLiteral("0"));
     run.setSetting(QStringLiteral("Start Page"), server.url(QStringLiteral("/one.html")));
     QVERIFY(run.start());
     const QString main = run.waitForWindow(
-        QRegularExpression(QStringLiteral("^Scoutwell v3\\.3 - \\[Three\\]$")), 30000);
+        QRegularExpression(QStringLiteral("^Scoutwell v3\\.3 - \\[three\\]$")), 30000);
     QVERIFY2(!main.isEmpty(), run.output().constData());
+    const QDir cache(QFileInfo(run.programFolder()).absolutePath()
+                     + QStringLiteral("/cache/ScoutwellV3/engine/Cache/Cache_Data"));
+    const auto entries = [&] { return cache.entryList({QStringLiteral("*_0")}, QDir::Files); };
     // The engine stores its entries a moment after the loads.
-    QTRY_VERIFY_WITH_TIMEOUT(entryFiles(run).size() >= 3, 15000);
-
-    run.key(main, QStringLiteral("ctrl+c"));
-    QString history = run.waitForWindow(kHistory);
-    QVERIFY(!history.isEmpty());
-    QTest::qWait(500);
-    const QString shotDir = QStringLiteral(SCOUTWELL_SHOT_DIR);
-    run.screenshot(QStringLiteral("history-listed"));
-    QRect window = geometryOf(history);
-    QCOMPARE(window.size(), QSize(platform::Twips(6870), platform::Twips(4020)));
-    QVERIFY(listTextPixels(shotDir + QStringLiteral("/history-listed.png"), window) > 300);
+    QTRY_VERIFY_WITH_TIMEOUT(entries().size() >= 3, 15000);
+    QPoint at;
+    QVERIFY(listedPixels(run, main, QStringLiteral("history-listed"), &at) > 300);
 
     // "Initiate Cache Killer", then Yes to the question and OK to the report.
-    click(window.topLeft()
-          + QPoint(platform::Twips(360 + 4560) + platform::Twips(1695) / 2,
-                   platform::Twips(480 + 3120) + platform::Twips(375) / 2));
-    const QRegularExpression killer(QStringLiteral("^Dedor\\.adu Zaved$"));
-    QString box = run.waitForWindow(killer);
+    click(at + QPoint(Twips(360 + 4560 + 1695 / 2), Twips(480 + 3120 + 375 / 2)));
+    QString box = run.waitForWindow(kKiller);
     QVERIFY(!box.isEmpty());
     run.key(box, QStringLiteral("Return"));
-    QTRY_VERIFY_WITH_TIMEOUT(entryFiles(run).isEmpty(), 5000);
-    box = run.waitForWindow(killer);
+    QTRY_VERIFY_WITH_TIMEOUT(entries().isEmpty(), 5000);
+    box = run.waitForWindow(kKiller);
     QVERIFY(!box.isEmpty());
     run.key(box, QStringLiteral("Return"));
-    QVERIFY(run.waitForNoWindow(killer));
-
+    QVERIFY(run.waitForNoWindow(kKiller));
     // "X" closes it; opened again it lists nothing.
-    click(window.topLeft()
-          + QPoint(platform::Twips(6360) + platform::Twips(375) / 2, platform::Twips(255) / 2));
+    click(at + QPoint(Twips(6360 + 375 / 2), Twips(255 / 2)));
     QVERIFY(run.waitForNoWindow(kHistory));
-    run.key(main, QStringLiteral("ctrl+c"));
-    history = run.waitForWindow(kHistory);
-    QVERIFY(!history.isEmpty());
-    QTest::qWait(500);
-    run.screenshot(QStringLiteral("history-after-killer"));
-    window = geometryOf(history);
-    QCOMPARE(listTextPixels(shotDir + QStringLiteral("/history-after-killer.png"), window), 0);
-
+    QCOMPARE(listedPixels(run, main, QStringLiteral("history-after-killer"), &at), 0);
     run.key(main, QStringLiteral("ctrl+e"));
     QVERIFY(run.waitForExit());
 }

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QByteArray>
+#include "history/basWinInet.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QString>
+#include <QListWidget>
 #include <QtEndian>
 
 // Entry files laid out as the browser engine writes them, for tests that build a cache
-// folder of their own.
+// folder of their own, and what the cache walk makes of a folder.
 namespace cachefiles {
 
 constexpr quint64 kMagic = 0xfcfb6d1ba7725c30ULL;
@@ -17,20 +18,21 @@ constexpr quint64 kMagic = 0xfcfb6d1ba7725c30ULL;
 inline QString entryName(const QByteArray &key)
 {
     const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha1);
-    const quint64 hash = qFromLittleEndian<quint64>(digest.constData());
-    return QString::number(hash, 16).rightJustified(16, QLatin1Char('0')) + QStringLiteral("_0");
+    return QString::number(qFromLittleEndian<quint64>(digest.constData()), 16)
+               .rightJustified(16, QLatin1Char('0'))
+        + QStringLiteral("_0");
 }
 
 // Header, key and body; claimedKeyLength < 0 means the key's true length.
-inline QByteArray entryBytes(const QByteArray &key, const QByteArray &body = "<html></html>",
-                             quint64 magic = kMagic, qint64 claimedKeyLength = -1)
+inline QByteArray entryBytes(const QByteArray &key, quint64 magic = kMagic,
+                             qint64 claimedKeyLength = -1)
 {
     QByteArray bytes(24, '\0');
     qToLittleEndian<quint64>(magic, bytes.data());
     qToLittleEndian<quint32>(5, bytes.data() + 8);
     qToLittleEndian<quint32>(quint32(claimedKeyLength < 0 ? key.size() : claimedKeyLength),
                              bytes.data() + 12);
-    return bytes + key + body;
+    return bytes + key + "<html></html>";
 }
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
@@ -46,6 +48,22 @@ inline QString writeEntry(const QString &folder, const QByteArray &key)
     const QString path = folder + QLatin1Char('/') + entryName(key);
     writeFile(path, entryBytes(key));
     return path;
+}
+
+inline QStringList lines(const QListWidget *list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out.append(list->item(i)->text());
+    return out;
+}
+
+// The URLs one walk of the cache lists, in its order.
+inline QStringList walk()
+{
+    QListWidget list;
+    basWinInet::ListUrlCache(&list);
+    return lines(&list);
 }
 
 } // namespace cachefiles
