@@ -29,7 +29,6 @@ private Q_SLOTS:
     void downloadCompleteUpdatesAddressAndCaption();
     void startPageIsPassedUnchanged_data();
     void startPageIsPassedUnchanged();
-    void loadRefillsTheSettingsFields();
     void resizeRule();
     void recreatedAfterTheUserClosedIt();
 };
@@ -172,20 +171,6 @@ void TestForm1::startPageIsPassedUnchanged()
     QCOMPARE(main->Combo1->count(), 0);
 }
 
-void TestForm1::loadRefillsTheSettingsFields()
-{
-    TestEnv env;
-    platform::SaveSetting(QStringLiteral("Home Page"), QStringLiteral("http://home.example/"));
-    start();
-    frmSettings *settings = Forms::get<frmSettings>();
-    QCOMPARE(settings->SE->text(), QStringLiteral("http://www.dogpile.com"));
-    settings->txtHomePage->setText(QStringLiteral("unsaved edit"));
-    // A browser window that loads again puts the stored values back.
-    Forms::Unload<Form1>();
-    Forms::get<Form1>();
-    QCOMPARE(settings->txtHomePage->text(), QStringLiteral("http://home.example/"));
-}
-
 void TestForm1::resizeRule()
 {
     TestEnv env;
@@ -211,8 +196,12 @@ void TestForm1::resizeRule()
 void TestForm1::recreatedAfterTheUserClosedIt()
 {
     TestEnv env;
+    platform::SaveSetting(QStringLiteral("Home Page"), QStringLiteral("http://home.example/"));
     MDIForm1 *main = nullptr;
     start(&main);
+    frmSettings *settings = Forms::get<frmSettings>();
+    QCOMPARE(settings->SE->text(), QStringLiteral("http://www.dogpile.com"));
+    settings->txtHomePage->setText(QStringLiteral("unsaved edit"));
     Form1 *first = Forms::get<Form1>();
     qobject_cast<QMdiSubWindow *>(first->parentWidget())->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -224,6 +213,8 @@ void TestForm1::recreatedAfterTheUserClosedIt()
     QVERIFY(sub && sub->isMaximized());
     QCOMPARE(FakeWebBrowser::last()->navigations, QStringList {QStringLiteral("about:blank")});
     QCOMPARE(main->mdiArea()->subWindowList().size(), 1);
+    // The new window's load put the stored values back into the settings fields.
+    QCOMPARE(settings->txtHomePage->text(), QStringLiteral("http://home.example/"));
 }
 
 QTEST_MAIN(TestForm1)

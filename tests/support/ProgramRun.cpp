@@ -8,6 +8,8 @@
 #include <QSettings>
 #include <QTest>
 
+#include <algorithm>
+
 ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDir(shotDir)
 {
     QDir().mkpath(programFolder());
@@ -87,17 +89,30 @@ QStringList ProgramRun::xdotool(const QStringList &args)
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+QStringList ProgramRun::visibleTitles(QStringList *ids) const
+{
+    QStringList titles;
+    for (const QString &id :
+         xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--pid"), QString::number(m_process.processId()),
+                  QStringLiteral("--name"), QStringLiteral(".")})) {
+        titles.append(windowTitle(id));
+        if (ids)
+            ids->append(id);
+    }
+    return titles;
+}
+
 QString ProgramRun::waitForWindow(const QRegularExpression &title, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < timeoutMs && m_process.state() == QProcess::Running) {
-        for (const QString &id :
-             xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                      QStringLiteral("--pid"), QString::number(m_process.processId()),
-                      QStringLiteral("--name"), QStringLiteral(".")})) {
-            if (title.match(windowTitle(id)).hasMatch())
-                return id;
+        QStringList ids;
+        const QStringList titles = visibleTitles(&ids);
+        for (qsizetype i = 0; i < titles.size(); ++i) {
+            if (title.match(titles[i]).hasMatch())
+                return ids[i];
         }
         QTest::qWait(100);
     }
@@ -108,18 +123,17 @@ bool ProgramRun::waitForNoWindow(const QRegularExpression &title, int timeoutMs)
 {
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < timeoutMs) {
-        bool seen = false;
-        for (const QString &id :
-             xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                      QStringLiteral("--pid"), QString::number(m_process.processId()),
-                      QStringLiteral("--name"), QStringLiteral(".")}))
-            seen = seen || title.match(windowTitle(id)).hasMatch();
-        if (!seen)
-            return true;
+    const auto shown = [&] {
+        const QStringList titles = visibleTitles();
+        return std::any_of(titles.begin(), titles.end(),
+                           [&](const QString &t) { return title.match(t).hasMatch(); });
+    };
+    while (shown()) {
+        if (clock.elapsed() >= timeoutMs)
+            return false;
         QTest::qWait(100);
     }
-    return false;
+    return true;
 }
 
 QString ProgramRun::windowTitle(const QString &id)

@@ -42,6 +42,8 @@ public:
     QByteArray output() const { return m_output; }
 
 private:
+    // Titles of the program's visible windows, and their ids when asked for.
+    QStringList visibleTitles(QStringList *ids = nullptr) const;
     static QStringList xdotool(const QStringList &args);
 
     QTemporaryDir m_dir;
