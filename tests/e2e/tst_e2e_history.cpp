@@ -38,11 +38,10 @@ int listedPixels(ProgramRun &run, const QString &main, const QString &shot, QPoi
         != QSize(Twips(6870), Twips(4020)))
         return -1;
     const QImage image(QStringLiteral(SCOUTWELL_SHOT_DIR "/") + shot + QStringLiteral(".png"));
-    // The list: at (480, 0) in the frame at (360, 480), 6135 by 2955 twips, as far as the
-    // frame, 6375 twips wide, shows it.
-    const QPoint frame = *topLeft + QPoint(Twips(360), Twips(480));
-    const QRect list = QRect(frame + QPoint(Twips(480), 0), QSize(Twips(6135), Twips(2955)))
-        & QRect(frame, QSize(Twips(6375), Twips(2955)));
+    // The list: at (480, 0) in the frame at (360, 480), shown as far as the frame's right
+    // edge, 6375 twips from its left; 2955 twips high.
+    const QRect list(*topLeft + QPoint(Twips(360) + Twips(480), Twips(480)),
+                     QSize(Twips(6375) - Twips(480), Twips(2955)));
     int light = 0;
     for (int y = list.top(); y <= list.bottom(); ++y)
         for (int x = list.left(); x <= list.right(); ++x)
@@ -71,11 +70,10 @@ void TestE2EHistory::browsedPagesAreListedAndKilled()
     const QStringList names {"one", "two", "three"};
     for (int i = 0; i < 3; ++i)
         server.addPage("/" + names[i] + ".html",
-                       "<html><head><title>" + names[i].toLatin1() + "</title></head><body>"
-                           + (i < 2 ? "<script>setTimeout(function(){location='/"
-                                      + names[i + 1].toLatin1() + ".html'},300)</script>"
-                                    : "")
-                           + "</body></html>");
+                       "<title>" + names[i].toLatin1() + "</title>"
+                           + (i < 2 ? "<meta http-equiv=refresh content='0.3;url=/"
+                                      + names[i + 1].toLatin1() + ".html'>"
+                                    : ""));
     ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
     run.setSetting(QStringLiteral("ShowSplash"), QStringLiteral("0"));
     run.setSetting(QStringLiteral("Start Page"), server.url(QStringLiteral("/one.html")));

@@ -22,20 +22,6 @@ using platform::UrlCacheFolder;
 
 namespace {
 
-QString fileName(const QString &url)
-{
-    return cachefiles::entryName("1/0/" + url.toLatin1());
-}
-
-// Style, title and text of each box shown, a line each.
-QStringList boxLines(const TestEnv &env)
-{
-    QStringList out;
-    for (const platform::DialogRequest &box : env.boxes)
-        out << QStringLiteral("%1 %2: %3").arg(box.style).arg(box.title, box.prompt);
-    return out;
-}
-
 // The names of the files deleted from the watched folder since the last call, in order.
 QStringList deletedNames(int inotifyFd)
 {
@@ -67,25 +53,27 @@ class TestHistory : public QObject
 private Q_SLOTS:
     void listThenKill_data();
     void listThenKill();
-    void tempFolderMessage_data();
-    void tempFolderMessage();
-    void ctrlCOpensItAndXClosesIt();
 };
 
+// Then the temp folder's label is clicked, the folder's last part this long.
 void TestHistory::listThenKill_data()
 {
     QTest::addColumn<int>("entries");
     QTest::addColumn<int>("answer");
-    QTest::newRow("No keeps everything") << 12 << int(platform::vbNo);
-    QTest::newRow("Yes deletes the listed entries") << 3 << int(platform::vbYes);
-    QTest::newRow("Yes on an empty cache still reports") << 0 << int(platform::vbYes);
+    QTest::addColumn<int>("tempName");
+    QTest::newRow("No keeps everything") << 12 << int(platform::vbNo) << 8;
+    QTest::newRow("Yes deletes the listed entries") << 3 << int(platform::vbYes) << 8;
+    QTest::newRow("Yes on an empty cache; temp path too long") << 0 << int(platform::vbYes) << 300;
 }
 
 void TestHistory::listThenKill()
 {
     QFETCH(int, entries);
     QFETCH(int, answer);
+    QFETCH(int, tempName);
     TestEnv env;
+    MDIForm1 *main = Forms::Show<MDIForm1>();
+    QVERIFY(QTest::qWaitForWindowActive(main));
     QSet<QString> urls;
     for (int i = 0; i < entries; ++i) {
         const QString url = QStringLiteral("http://127.0.0.1:8765/page%1.html").arg(i);
@@ -93,11 +81,20 @@ void TestHistory::listThenKill()
         urls << url;
     }
     QDir().mkpath(UrlCacheFolder());
-    // The whole cache is listed before the window shows.
+    // Ctrl+C in the address box copies text; elsewhere it opens the window, fixed in size,
+    // with no frame and the whole cache listed before it shows.
+    main->Combo1->lineEdit()->setFocus();
+    QTest::keyClick(main->Combo1->lineEdit(), Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(!Forms::isLoaded<history>());
     ShowWatcher watcher;
     qApp->installEventFilter(&watcher);
-    history *h = Forms::Show<history>();
+    main->mdiArea()->setFocus();
+    QTest::keyClick(main->mdiArea(), Qt::Key_C, Qt::ControlModifier);
     qApp->removeEventFilter(&watcher);
+    history *h = Forms::get<history>();
+    QVERIFY(h && h->isVisible() && (h->windowFlags() & Qt::FramelessWindowHint));
+    QCOMPARE(h->maximumSize(), QSize(Twips(6870), Twips(4020)));
+    QCOMPARE(h->minimumSize(), h->maximumSize());
     QCOMPARE(watcher.linesAtShow, entries);
     const QStringList listed = lines(h->List1);
     QCOMPARE(QSet<QString>(listed.cbegin(), listed.cend()), urls);
@@ -120,66 +117,35 @@ void TestHistory::listThenKill()
     const bool yes = answer == platform::vbYes;
     QStringList order;
     for (const QString &url : listed)
-        order << fileName(url);
+        order << cachefiles::entryName("1/0/" + url.toLatin1());
     QCOMPARE(clears, yes ? QStringList {order.join(' ')} : QStringList());
-    QCOMPARE(boxLines(env),
-             QStringList({"36 Dedor.adu Zaved: Do you wish to delete the Internet Explorer cache?",
-                          "64 Dedor.adu Zaved: Cache deleted... Files in use (locked) were not "
-                          "removed!"})
-                 .first(yes ? 2 : 1));
-    // Showing it again only brings it to the front; opened afresh it lists what is left.
-    QCOMPARE(Forms::Show<history>(), h);
-    QCOMPARE(lines(h->List1), yes ? QStringList() : listed);
-    Forms::Unload<history>();
-    const QStringList after = lines(Forms::Show<history>()->List1);
-    QCOMPARE(after.size(), yes ? 1 : entries + 1);
-    QVERIFY(after.contains(later));
-}
-
-void TestHistory::tempFolderMessage_data()
-{
-    QTest::addColumn<int>("nameLength"); // length of the temp folder's last part
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("ordinary folder") << 8 << true;
-    QTest::newRow("longer than 260 characters") << 300 << false;
-}
-
-void TestHistory::tempFolderMessage()
-{
-    QFETCH(int, nameLength);
-    QFETCH(bool, shown);
-    TestEnv env;
-    const QString dir = env.path() + '/' + QString(nameLength, 't');
+    const QString dir = env.path() + '/' + QString(tempName, 't');
     QDir().mkpath(dir);
     qputenv("TMPDIR", QFile::encodeName(dir));
-    QTest::mouseClick(Forms::Show<history>()->lblWinTemp, Qt::LeftButton);
+    QTest::mouseClick(h->lblWinTemp, Qt::LeftButton);
     qunsetenv("TMPDIR");
-    QCOMPARE(boxLines(env),
-             QStringList {QStringLiteral("64 %1: Windows Temp. Path: %2")
-                              .arg(platform::AppTitle(), shown ? dir + '/' : "")});
-}
-
-void TestHistory::ctrlCOpensItAndXClosesIt()
-{
-    TestEnv env;
-    MDIForm1 *main = Forms::Show<MDIForm1>();
-    QVERIFY(QTest::qWaitForWindowActive(main));
-    // Ctrl+C in the address box copies text; it does not open the window.
-    main->Combo1->lineEdit()->setFocus();
-    QTest::keyClick(main->Combo1->lineEdit(), Qt::Key_C, Qt::ControlModifier);
-    QVERIFY(!Forms::isLoaded<history>());
-    main->mdiArea()->setFocus();
-    QTest::keyClick(main->mdiArea(), Qt::Key_C, Qt::ControlModifier);
-    history *h = Forms::get<history>();
-    QVERIFY(h->isVisible() && (h->windowFlags() & Qt::FramelessWindowHint));
-    QCOMPARE(h->minimumSize(), QSize(Twips(6870), Twips(4020)));
-    QCOMPARE(h->maximumSize(), h->minimumSize());
-    // "X", under a hand, closes the window on a left click only.
+    QStringList boxes; // style, title and text of each box shown
+    for (const platform::DialogRequest &box : env.boxes)
+        boxes << QStringLiteral("%1 %2: %3").arg(box.style).arg(box.title, box.prompt);
+    QStringList expected {"36 Dedor.adu Zaved: Do you wish to delete the Internet Explorer cache?",
+                          "64 Dedor.adu Zaved: Cache deleted... Files in use (locked) were not "
+                          "removed!"};
+    expected = expected.first(yes ? 2 : 1)
+        << QStringLiteral("64 %1: Windows Temp. Path: %2")
+               .arg(platform::AppTitle(), tempName < 260 ? dir + '/' : "");
+    QCOMPARE(boxes, expected);
+    // Showing it again only brings it to the front. "X", under a hand, closes it on a left
+    // click only; opened afresh it lists what is left.
+    QCOMPARE(Forms::Show<history>(), h);
+    QCOMPARE(lines(h->List1), yes ? QStringList() : listed);
     QCOMPARE(h->Label2->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(h->Label2, Qt::RightButton);
     QVERIFY(Forms::isLoaded<history>());
     QTest::mouseClick(h->Label2, Qt::LeftButton);
     QVERIFY(!Forms::isLoaded<history>());
+    const QStringList after = lines(Forms::Show<history>()->List1);
+    QCOMPARE(after.size(), yes ? 1 : entries + 1);
+    QVERIFY(after.contains(later));
 }
 
 QTEST_MAIN(TestHistory)

@@ -13,7 +13,6 @@
 namespace cachefiles {
 
 constexpr quint64 kMagic = 0xfcfb6d1ba7725c30ULL;
-
 // The file name the engine gives the entry of this key.
 inline QString entryName(const QByteArray &key)
 {
@@ -23,15 +22,13 @@ inline QString entryName(const QByteArray &key)
         + QStringLiteral("_0");
 }
 
-// Header, key and body; claimedKeyLength < 0 means the key's true length.
-inline QByteArray entryBytes(const QByteArray &key, quint64 magic = kMagic,
-                             qint64 claimedKeyLength = -1)
+// Header, key and body.
+inline QByteArray entryBytes(const QByteArray &key, quint64 magic = kMagic)
 {
     QByteArray bytes(24, '\0');
     qToLittleEndian<quint64>(magic, bytes.data());
     qToLittleEndian<quint32>(5, bytes.data() + 8);
-    qToLittleEndian<quint32>(quint32(claimedKeyLength < 0 ? key.size() : claimedKeyLength),
-                             bytes.data() + 12);
+    qToLittleEndian<quint32>(quint32(key.size()), bytes.data() + 12);
     return bytes + key + "<html></html>";
 }
 
@@ -46,8 +43,7 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 inline QString writeEntry(const QString &folder, const QByteArray &key)
 {
     const QString path = folder + QLatin1Char('/') + entryName(key);
-    writeFile(path, entryBytes(key));
-    return path;
+    return writeFile(path, entryBytes(key)) ? path : QString();
 }
 
 inline QStringList lines(const QListWidget *list)
