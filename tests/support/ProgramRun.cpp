@@ -18,6 +18,9 @@ ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDi
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QDir bin(binDir);
     for (const QFileInfo &f : bin.entryInfoList(QDir::Files)) {
+        // A site log left by someone running the build's program is not part of a fresh run.
+        if (f.fileName() == QLatin1String("sitelog.f"))
+            continue;
         const QString target = programFolder() + QLatin1Char('/') + f.fileName();
         QFile::copy(f.absoluteFilePath(), target);
         QFile::setPermissions(target, f.permissions());
