@@ -33,19 +33,25 @@ void TestSiteLog::completions_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("urls"); // one completed download each
     QTest::addColumn<QByteArray>("log"); // "-" for no file
+    QTest::addColumn<int>("hour");
     const QByteArray stamp = "\"07/03/04 - 09:05:03 - ", none = "-";
+    // An evening time, so that a 12-hour clock shows.
+    const QByteArray evening = "\"07/03/04 - 21:05:03 - ";
     const QStringList one {"http://example.org/"};
     const int fine = Fine, dangling = Dangling, readOnly = ReadOnly;
     // Each line holds what the box showed before that completion replaced it.
     QTest::newRow("three completions, empty address")
         << "0" << true << "1" << fine << ""
         << QStringList {"http://a.example/", "http://a.example/", "http://b.example/"}
-        << stamp + "\"\r\n" + stamp + "http://a.example/\"\r\n" + stamp + "http://a.example/\"\r\n";
+        << stamp + "\"\r\n" + stamp + "http://a.example/\"\r\n" + stamp + "http://a.example/\"\r\n"
+        << 9;
     QTest::newRow("quote inside") << "no" << true << "no" << fine << "say \"hi\", ok" << one
-                                  << stamp + "say \"hi\", ok\"\r\n";
-    QTest::newRow("box cleared") << "-" << false << "absent" << fine << "a.example" << one << none;
-    QTest::newRow("dangling link") << "1" << true << "1" << dangling << "x" << one << none;
-    QTest::newRow("read-only folder") << "1" << true << "1" << readOnly << "x" << one << none;
+                                  << evening + "say \"hi\", ok\"\r\n"
+                                  << 21;
+    QTest::newRow("box cleared") << "-" << false << "absent" << fine << "a.example" << one << none
+                                 << 9;
+    QTest::newRow("dangling link") << "1" << true << "1" << dangling << "x" << one << none << 9;
+    QTest::newRow("read-only folder") << "1" << true << "1" << readOnly << "x" << one << none << 9;
 }
 
 void TestSiteLog::completions()
@@ -57,10 +63,11 @@ void TestSiteLog::completions()
     QFETCH(QString, typed);
     QFETCH(QStringList, urls);
     QFETCH(QByteArray, log);
+    QFETCH(int, hour);
     TestEnv env;
     if (stored != QLatin1String("-"))
         platform::SaveSetting(QStringLiteral("Log"), stored);
-    platform::SetClock([] { return QDateTime(QDate(2004, 3, 7), QTime(9, 5, 3)); });
+    platform::SetClock([hour] { return QDateTime(QDate(2004, 3, 7), QTime(hour, 5, 3)); });
     MDIForm1 *main = Forms::Show<MDIForm1>();
     QCOMPARE(platform::GetSetting(QStringLiteral("Log"), QStringLiteral("absent")), logAfter);
     Forms::get<Security2>()->Check1->setChecked(logOn);
