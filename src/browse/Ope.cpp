@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 #include "browse/Form1.h"
+#include "platform/Activation.h"
 #include "platform/App.h"
 #include "platform/FileLists.h"
 #include "platform/WebBrowser.h"
@@ -48,6 +49,7 @@ void Ope::setupControls()
     connect(Command1, &QPushButton::clicked, this, &Ope::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Ope::Command2_Click);
 
+    platform::OnActivate(this, [this] { Form_Activate(); });
     platform::CentreOnScreen(this);
 }
 
@@ -61,20 +63,6 @@ void Ope::Form_Load()
 void Ope::Form_Activate()
 {
     File1->setPattern(QLatin1String(kPattern));
-}
-
-void Ope::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
-}
-
-void Ope::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    // Not every window system activates a window it shows; the list must be filtered anyway.
-    Form_Activate();
 }
 
 void Ope::Drive1_Change()

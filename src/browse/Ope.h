@@ -38,10 +38,6 @@ public:
 
     static constexpr char kPattern[] = "*.htm;*.html;*.asp;*.php;*.xml;*.shtml;*.txt;*.eml*";
 
-protected:
-    void changeEvent(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-
 private:
     void setupControls();
 };

@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
+#include "platform/Activation.h"
 #include "platform/App.h"
 #include "platform/CoolBar.h"
 #include "platform/Dialogs.h"
@@ -93,6 +94,7 @@ void Bground::setupControls()
     connect(Command1, &QPushButton::clicked, this, &Bground::Command1_Click);
     connect(SetSkin, &QPushButton::clicked, this, &Bground::SetSkin_Click);
 
+    platform::OnActivate(this, [this] { Form_Activate(); });
     platform::CentreOnScreen(this);
 }
 
@@ -106,20 +108,6 @@ void Bground::Form_Load()
 void Bground::Form_Activate()
 {
     File1->setPattern(QLatin1String(kPattern));
-}
-
-void Bground::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
-}
-
-void Bground::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    // Not every window system activates a borderless window it shows.
-    Form_Activate();
 }
 
 void Bground::keyPressEvent(QKeyEvent *event)

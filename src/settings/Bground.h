@@ -44,8 +44,6 @@ public:
     static constexpr char kPattern[] = "*.bmp;*.gif;*.jpeg;*.jpg*";
 
 protected:
-    void changeEvent(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
