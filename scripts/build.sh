@@ -2,7 +2,10 @@
 # Configures (once) and builds Scoutwell, its tests and its benchmark in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# ccache, where the machine has it, makes a rebuild in a second checkout quick.
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 if [ ! -f build/CMakeCache.txt ]; then
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
 fi
 cmake --build build -j "$(nproc)"
