@@ -38,10 +38,12 @@ void listEntry(clsMemoryManagement &block, EntryRecord &record, QListWidget *Lis
 {
     record = EntryRecord {};
     block.ReadFrom(reinterpret_cast<std::intptr_t>(&record), kRecordBytes);
-    if (record.header.lpszSourceUrlName) {
-        List1->addItem(block.ExtractString(
-            reinterpret_cast<std::intptr_t>(record.header.lpszSourceUrlName), cacheEntrySize));
-    }
+    const auto url = reinterpret_cast<std::intptr_t>(record.header.lpszSourceUrlName);
+    // The string starts after the header: what the buffer holds from there on is its
+    // bound, not the buffer's whole size. An address outside the buffer gives no line.
+    const std::intptr_t offset = url - block.Handle();
+    if (url && block.Handle() && offset >= 0 && offset < cacheEntrySize)
+        List1->addItem(block.ExtractString(url, std::int32_t(cacheEntrySize - offset)));
 }
 
 } // namespace

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
 
+#include <pthread.h>
 #include <sys/mman.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -110,67 +112,48 @@ std::size_t vmRead(void *destination, std::uintptr_t source, std::size_t length)
     return done;
 }
 
-// Whether every byte of [begin, end) lies in mappings carrying `permission` ('r' or 'w'),
-// as /proc/self/maps lists them in address order.
+// The top of the calling thread's stack, as the thread library knows it; 0 when unknown.
+std::uintptr_t stackTop()
+{
+    pthread_attr_t attr;
+    if (::pthread_getattr_np(::pthread_self(), &attr) != 0)
+        return 0;
+    void *low = nullptr;
+    std::size_t size = 0;
+    const bool known = ::pthread_attr_getstack(&attr, &low, &size) == 0;
+    ::pthread_attr_destroy(&attr);
+    return known ? reinterpret_cast<std::uintptr_t>(low) + size : 0;
+}
+
+// Whether [begin, end) lies in the calling thread's stack between this frame and the
+// stack's top: the frames of everyone who called this are mapped readable and writable
+// while they run. A record on the caller's stack is the usual destination of a copy, and
+// this answers for it without listing every mapping of the process.
+__attribute__((noinline)) bool onOwnStack(std::uintptr_t begin, std::uintptr_t end)
+{
+    thread_local const std::uintptr_t top = stackTop();
+    const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+    return begin >= here && end <= top;
+}
+
 bool mappedWith(std::uintptr_t begin, std::uintptr_t end, char permission)
 {
     std::FILE *maps = std::fopen("/proc/self/maps", "re");
     if (!maps)
         return false;
-    std::uintptr_t covered = begin;
-    char line[512];
-    while (covered < end && std::fgets(line, sizeof line, maps)) {
-        unsigned long lo = 0, hi = 0;
-        char perms[5] = {};
-        if (std::sscanf(line, "%lx-%lx %4s", &lo, &hi, perms) != 3)
-            continue;
-        if (hi <= covered)
-            continue;
-        if (lo > covered)
-            break;
-        const bool allowed = permission == 'r' ? perms[0] == 'r' : perms[1] == 'w';
-        if (!allowed)
-            break;
-        covered = hi;
-    }
+    const bool granted = MapsGrant(maps, begin, end, permission);
     std::fclose(maps);
-    return covered >= end;
+    return granted;
 }
 
-bool readable(std::uintptr_t begin, std::uintptr_t end)
+// The checks only consult the own block table, the thread's stack bounds and the kernel's
+// list of mappings: they never read or write the memory they are asked about, so asking
+// has no effect on it (no page is brought in, none is written back behind another
+// thread's back).
+bool grants(std::uintptr_t begin, std::uintptr_t end, char permission)
 {
-    if (insideOwnBlock(begin, end))
-        return true;
-    if (!vmCallsWork())
-        return mappedWith(begin, end, 'r');
-    // Readability is a property of whole pages: one byte of each page answers for it.
-    for (std::uintptr_t at = begin; at < end; at = (at / pageSize() + 1) * pageSize()) {
-        char byte;
-        if (vmRead(&byte, at, 1) != 1)
-            return false;
-    }
-    return true;
-}
-
-bool writable(std::uintptr_t begin, std::uintptr_t end)
-{
-    if (insideOwnBlock(begin, end))
-        return true;
-    if (!vmCallsWork())
-        return mappedWith(begin, end, 'w');
-    // The kernel honours the page's protection on process_vm_writev, so writing each
-    // page's first byte back with its own value asks whether the page is writable
-    // without changing it.
-    for (std::uintptr_t at = begin; at < end; at = (at / pageSize() + 1) * pageSize()) {
-        char byte;
-        if (vmRead(&byte, at, 1) != 1)
-            return false;
-        iovec local {&byte, 1};
-        iovec remote {reinterpret_cast<void *>(at), 1};
-        if (::process_vm_writev(self(), &local, 1, &remote, 1, 0) != 1)
-            return false;
-    }
-    return true;
+    return insideOwnBlock(begin, end) || onOwnStack(begin, end)
+        || mappedWith(begin, end, permission);
 }
 
 } // namespace
@@ -232,7 +215,7 @@ bool IsBadReadPtr(std::intptr_t address, std::intptr_t length)
     if (length == 0)
         return false;
     std::uintptr_t begin, end;
-    return !rangeOf(address, length, begin, end) || !readable(begin, end);
+    return !rangeOf(address, length, begin, end) || !grants(begin, end, 'r');
 }
 
 bool IsBadWritePtr(std::intptr_t address, std::intptr_t length)
@@ -240,7 +223,7 @@ bool IsBadWritePtr(std::intptr_t address, std::intptr_t length)
     if (length == 0)
         return false;
     std::uintptr_t begin, end;
-    return !rangeOf(address, length, begin, end) || !writable(begin, end);
+    return !rangeOf(address, length, begin, end) || !grants(begin, end, 'w');
 }
 
 void RtlMoveMemory(std::intptr_t destination, std::intptr_t source, std::intptr_t length)
@@ -261,6 +244,31 @@ std::size_t SafeRead(void *destination, std::intptr_t source, std::size_t length
         return 0;
     std::memcpy(destination, reinterpret_cast<void *>(begin), length);
     return length;
+}
+
+bool MapsGrant(std::FILE *maps, std::uintptr_t begin, std::uintptr_t end, char permission)
+{
+    std::uintptr_t covered = begin;
+    // Whole lines, however long: a mapped file's name can be longer than any fixed buffer,
+    // and its tail must never be taken for a line of its own.
+    char *line = nullptr;
+    std::size_t capacity = 0;
+    while (covered<end && ::getline(&line, &capacity, maps)> 0) {
+        unsigned long lo = 0, hi = 0;
+        char perms[5] = {};
+        if (std::sscanf(line, "%lx-%lx %4s", &lo, &hi, perms) != 3)
+            continue;
+        if (hi <= covered)
+            continue;
+        if (lo > covered)
+            break;
+        const bool allowed = permission == 'r' ? perms[0] == 'r' : perms[1] == 'w';
+        if (!allowed)
+            break;
+        covered = hi;
+    }
+    std::free(line);
+    return covered >= end;
 }
 
 } // namespace platform

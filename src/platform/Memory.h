@@ -2,12 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 // Raw memory from the page allocator, and checks and copies that take addresses as plain
 // pointer-sized numbers, under the names the memory block's code uses.
 //
 // Blocks are readable and writable, never executable. The Is*Ptr checks ask the kernel
-// whether a range is mapped with the access wanted; they never touch the memory
+// whether a range is mapped with the access wanted; they never read or write the memory
 // themselves, so they can be handed any number, 0 and wild values included.
 namespace platform {
 
@@ -39,5 +40,10 @@ void RtlMoveMemory(std::intptr_t destination, std::intptr_t source, std::intptr_
 // Copies at most `length` bytes from source to destination without ever faulting: stops
 // at the first byte that cannot be read. Returns the number of bytes copied.
 std::size_t SafeRead(void *destination, std::intptr_t source, std::size_t length);
+
+// Whether the mappings listed in `maps` (the text of /proc/self/maps, in address order)
+// cover every byte of [begin, end) with `permission`, 'r' or 'w'. Reads the stream to the
+// first line it needs no more.
+bool MapsGrant(std::FILE *maps, std::uintptr_t begin, std::uintptr_t end, char permission);
 
 } // namespace platform

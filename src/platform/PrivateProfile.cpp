@@ -6,8 +6,14 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <memory>
+#include <vector>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -30,57 +36,195 @@ QString nameKey(QStringView name)
     return trimBlanks(name).toString().toCaseFolded();
 }
 
-using Section = QHash<QString, QString>;
+// The longest line read whole; the rest of a longer one is skipped. Far beyond any line of
+// a file kept by hand, yet a bound on what one line can make the reader hold.
+constexpr std::size_t kMaxLine = 64 * 1024;
+// The file is read this much at a time, whatever its size.
+constexpr std::size_t kChunk = 1024 * 1024;
+// Values held as text, in characters, over all of a file's keys; the values beyond it are
+// read from the file when asked for. A few thousand favourites fit many times over.
+constexpr qsizetype kHeldChars = 2 * 1024 * 1024;
+// Keys indexed per file. A lookup a key past them misses reads on from where the index
+// stopped, so a file of millions of keys is still read correctly, only slower.
+constexpr qsizetype kMaxKeys = 128 * 1024;
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+QString decode(const char *bytes, std::size_t size, bool utf8)
+{
+    return utf8 ? QString::fromUtf8(bytes, qsizetype(size))
+                : QString::fromLatin1(bytes, qsizetype(size));
+}
+
+// One line of the file, split into what the reader cares about. Blanks and NULs in front
+// are skipped (a stray NUL, as a damaged save leaves, hides no header); after that a NUL
+// ends the line's text, as it ends any string the profile functions return.
+struct Line
+{
+    enum Kind { Other, Header, Pair } kind = Other;
+    QString name; // the section's or the key's, ready for lookup
+    const char *value = nullptr; // a pair's value, trimmed and unquoted
+    std::size_t valueSize = 0;
+    bool utf8 = true;
+};
+
+Line splitLine(const char *p, std::size_t n)
+{
+    Line line;
+    while (n > 0 && (isBlank(*p) || *p == '\0'))
+        ++p, --n;
+    if (const void *nul = std::memchr(p, 0, n))
+        n = std::size_t(static_cast<const char *>(nul) - p);
+    while (n > 0 && isBlank(p[n - 1]))
+        --n;
+    if (n == 0 || *p == ';')
+        return line;
+    // Each line decides its own encoding: UTF-8 when it is valid UTF-8, otherwise one
+    // Latin-1 character per byte (lines saved by older editors), so no byte is ever lost
+    // and one odd line leaves the others as they were written.
+    line.utf8 = QByteArrayView(p, qsizetype(n)).isValidUtf8();
+    if (*p == '[') {
+        // A header whose "]" is missing still starts a section, so that a typo in one
+        // header never lets its keys fall into the section above it.
+        const void *close = std::memchr(p + 1, ']', n - 1);
+        const std::size_t size
+            = close ? std::size_t(static_cast<const char *>(close) - p - 1) : n - 1;
+        line.kind = Line::Header;
+        line.name = nameKey(decode(p + 1, size, line.utf8));
+        return line;
+    }
+    const void *eq = std::memchr(p, '=', n);
+    if (!eq)
+        return line; // neither a header nor a key: ignored
+    const auto keySize = std::size_t(static_cast<const char *>(eq) - p);
+    line.name = nameKey(decode(p, keySize, line.utf8));
+    if (line.name.isEmpty())
+        return line;
+    const char *value = p + keySize + 1;
+    std::size_t size = n - keySize - 1;
+    while (size > 0 && isBlank(*value))
+        ++value, --size;
+    // Quotation marks are single bytes in either encoding, so the pair is found as bytes.
+    if (size >= 2 && (*value == '"' || *value == '\'') && value[size - 1] == *value)
+        ++value, size -= 2;
+    line.kind = Line::Pair;
+    line.value = value;
+    line.valueSize = size;
+    return line;
+}
+
+// Hands every line of the file from byte `from` on to visit(offset, bytes, size), until it
+// returns false. Reads a chunk at a time; a line longer than kMaxLine is handed on cut.
+template<class Visit> void forEachLine(int fd, qint64 from, Visit visit)
+{
+    std::vector<char> buffer(kChunk + kMaxLine);
+    char *const buf = buffer.data();
+    qint64 base = from; // the file offset of buf[0]
+    std::size_t have = 0;
+    bool skipping = false; // in the rest of a line already handed on cut
+    for (;;) {
+        ssize_t got;
+        do
+            got = ::pread(fd, buf + have, kChunk, base + qint64(have));
+        while (got < 0 && errno == EINTR);
+        const bool end = got <= 0;
+        have += end ? 0 : std::size_t(got);
+        std::size_t pos = 0;
+        while (pos < have) {
+            const char *at = buf + pos;
+            const std::size_t rest = have - pos;
+            const char *eol = static_cast<const char *>(std::memchr(at, '\n', rest));
+            if (const void *cr = std::memchr(at, '\r', eol ? std::size_t(eol - at) : rest))
+                eol = static_cast<const char *>(cr);
+            if (!eol && !end && rest < kMaxLine)
+                break; // the line goes on in the next chunk
+            const std::size_t size = eol ? std::size_t(eol - at) : std::min(rest, kMaxLine);
+            if (!skipping && !visit(base + qint64(pos), at, size))
+                return;
+            skipping = !eol;
+            pos = eol ? pos + size + 1 : have;
+        }
+        if (end)
+            return;
+        std::memmove(buf, buf + pos, have - pos);
+        base += qint64(pos);
+        have -= pos;
+    }
+}
+
+// Where a value is: as text, or as bytes in the file when the held text is used up.
+struct Value
+{
+    QString text;
+    qint64 offset = -1;
+    qint32 size = 0;
+    bool utf8 = true;
+};
+
+using Section = QHash<QString, Value>;
 
 struct Profile
 {
     QHash<QString, Section> sections;
+    int fd = -1; // open while the profile is, for the values held as file offsets
+    // Where the index stopped, when the file has more keys than it takes, and the
+    // section in force there; -1 when the whole file is indexed.
+    qint64 resumeAt = -1;
+    QString resumeSection;
+    bool resumeInSection = false;
+
+    Profile() = default;
+    Profile(const Profile &) = delete;
+    Profile &operator=(const Profile &) = delete;
+    ~Profile()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
 };
 
-Profile parse(const QString &text)
+// A UTF-8 byte-order mark in front of the file is not text, however the rest decodes.
+void dropByteOrderMark(qint64 offset, const char *&p, std::size_t &n)
 {
-    Profile profile;
-    Section *current = nullptr;
-    QStringView rest(text);
-    if (rest.startsWith(QChar(0xFEFF)))
-        rest = rest.sliced(1);
-    while (!rest.isEmpty()) {
-        qsizetype eol = 0;
-        while (eol < rest.size() && rest[eol] != u'\n' && rest[eol] != u'\r')
-            ++eol;
-        QStringView line = rest.first(eol);
-        rest = rest.sliced(eol < rest.size() ? eol + 1 : eol);
+    if (offset == 0 && n >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0)
+        p += 3, n -= 3;
+}
 
-        // A NUL ends a line's text, as it ends any string the profile functions return.
-        const qsizetype nul = line.indexOf(QChar(0));
-        if (nul >= 0)
-            line = line.first(nul);
-        line = trimBlanks(line);
-        if (line.isEmpty() || line.startsWith(u';'))
-            continue;
-        if (line.startsWith(u'[')) {
-            // A header whose "]" is missing still starts a section, so that a typo in one
-            // header never lets its keys fall into the section above it.
-            QStringView name = line.sliced(1);
-            const qsizetype close = name.indexOf(u']');
-            if (close >= 0)
-                name = name.first(close);
-            current = &profile.sections[nameKey(name)];
-            continue;
+void index(Profile &profile)
+{
+    Section *current = nullptr;
+    QString currentName;
+    qsizetype keys = 0, heldChars = 0;
+    forEachLine(profile.fd, 0, [&](qint64 offset, const char *p, std::size_t n) {
+        const char *const lineStart = p;
+        dropByteOrderMark(offset, p, n);
+        const Line line = splitLine(p, n);
+        if (line.kind == Line::Header) {
+            current = &profile.sections[line.name];
+            currentName = line.name;
+        } else if (line.kind == Line::Pair && current && !current->contains(line.name)) {
+            if (keys++ == kMaxKeys) {
+                profile.resumeAt = offset;
+                profile.resumeSection = currentName;
+                profile.resumeInSection = true;
+                return false;
+            }
+            Value value;
+            if (heldChars + qsizetype(line.valueSize) <= kHeldChars) {
+                value.text = decode(line.value, line.valueSize, line.utf8);
+                heldChars += value.text.size();
+            } else {
+                value.offset = offset + (line.value - lineStart);
+                value.size = qint32(line.valueSize);
+                value.utf8 = line.utf8;
+            }
+            current->insert(line.name, value);
         }
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0 || !current)
-            continue; // neither a header nor a key: ignored
-        const QString key = nameKey(line.first(eq));
-        if (key.isEmpty() || current->contains(key))
-            continue;
-        QStringView value = trimBlanks(line.sliced(eq + 1));
-        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
-            && value.back() == value.front())
-            value = value.sliced(1, value.size() - 2);
-        current->insert(key, value.toString());
-    }
-    return profile;
+        return true;
+    });
 }
 
 struct FileStamp
@@ -125,7 +269,7 @@ QHash<QString, CachedProfile> &cache()
     return c;
 }
 
-// The parsed form of the file, from the cache while the file is unchanged; null when the
+// The indexed form of the file, from the cache while the file is unchanged; null when the
 // file is missing or cannot be read.
 std::shared_ptr<const Profile> profileOf(const QString &fileName)
 {
@@ -137,20 +281,61 @@ std::shared_ptr<const Profile> profileOf(const QString &fileName)
     if (it != cache().constEnd() && it->stamp == stamp)
         return it->profile;
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    auto profile = std::make_shared<Profile>();
+    profile->fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    if (profile->fd < 0)
         return nullptr;
-    const QByteArray bytes = file.readAll();
-    file.close();
-    auto profile = std::make_shared<const Profile>(parse(ProfileText(bytes)));
+    index(*profile);
     // A program reads a handful of profile files; keep the cache from growing without
     // bound all the same.
-    if (cache().size() >= 16)
+    if (cache().size() >= 4)
         cache().clear();
     // The stamp taken before the read: if the file changed in between, the next call sees
-    // a different stamp and parses again.
+    // a different stamp and reads it again.
     cache().insert(fileName, {stamp, profile});
     return profile;
+}
+
+// At most `room` characters of a value, however it is held.
+QString valueText(const Profile &profile, const Value &value, qsizetype room)
+{
+    if (value.offset < 0)
+        return value.text;
+    // No character takes more than four bytes.
+    QByteArray bytes(std::min<qint64>(value.size, 4 * qint64(room)), Qt::Uninitialized);
+    const ssize_t got = ::pread(profile.fd, bytes.data(), std::size_t(bytes.size()), value.offset);
+    return decode(bytes.constData(), got > 0 ? std::size_t(got) : 0, value.utf8);
+}
+
+// The value of the key in the section (both as nameKey makes them): from the index, or
+// read on from where the index stopped.
+bool lookup(const Profile &profile, const QString &section, const QString &key, qsizetype room,
+            QString &out)
+{
+    const auto s = profile.sections.constFind(section);
+    if (s != profile.sections.constEnd()) {
+        const auto k = s->constFind(key);
+        if (k != s->constEnd()) {
+            out = valueText(profile, *k, room);
+            return true;
+        }
+    }
+    if (profile.resumeAt < 0)
+        return false;
+    bool inSection = profile.resumeInSection && profile.resumeSection == section;
+    bool found = false;
+    forEachLine(profile.fd, profile.resumeAt, [&](qint64, const char *p, std::size_t n) {
+        const Line line = splitLine(p, n);
+        if (line.kind == Line::Header)
+            inSection = line.name == section;
+        if (line.kind != Line::Pair || !inSection || line.name != key)
+            return true;
+        out = decode(line.value, std::min<std::size_t>(line.valueSize, 4 * std::size_t(room)),
+                     line.utf8);
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 } // namespace
@@ -165,10 +350,24 @@ bool IsValidUtf8(const QByteArray &bytes)
 
 QString ProfileText(const QByteArray &bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError())
-        return QString::fromLatin1(bytes);
+    QString text;
+    text.reserve(bytes.size());
+    // The byte-order mark stays in the text, so that the file keeps it when saved again.
+    qsizetype at = 0;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        text += QChar(0xFEFF);
+        at = 3;
+    }
+    while (at < bytes.size()) {
+        qsizetype end = at;
+        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r')
+            ++end;
+        const QByteArrayView line(bytes.constData() + at, end - at);
+        text += line.isValidUtf8() ? QString::fromUtf8(line) : QString::fromLatin1(line);
+        if (end < bytes.size())
+            text += QLatin1Char(bytes[end]);
+        at = end + 1;
+    }
     return text;
 }
 
@@ -184,16 +383,9 @@ int GetPrivateProfileStringA(const QString &appName, const QString &keyName, con
     while (!value.isEmpty() && (value.back() == u' ' || value.back() == u'\t'))
         value.chop(1);
     QString found;
-    if (const auto profile = profileOf(fileName)) {
-        const auto section = profile->sections.constFind(nameKey(appName));
-        if (section != profile->sections.constEnd()) {
-            const auto key = section->constFind(nameKey(keyName));
-            if (key != section->constEnd()) {
-                found = *key;
-                value = found;
-            }
-        }
-    }
+    const auto profile = profileOf(fileName);
+    if (profile && lookup(*profile, nameKey(appName), nameKey(keyName), room, found))
+        value = found;
 
     const qsizetype n = std::min<qsizetype>(value.size(), room - 1);
     QChar *out = returnedString.data();

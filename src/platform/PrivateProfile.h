@@ -4,9 +4,11 @@
 #include <QString>
 
 // Reading INI files the way the Windows profile functions read them, for files a person
-// edits by hand (favourites.ini). Any bytes at all are read safely: lines that are neither
-// a "[section]" header nor a "key=value" pair, and comment lines starting with ";", are
-// skipped.
+// edits by hand (favourites.ini). Any bytes at all are read safely and within bounded
+// memory, whatever the file's size: lines that are neither a "[section]" header nor a
+// "key=value" pair, and comment lines starting with ";", are skipped. Each line is UTF-8
+// when it is valid UTF-8 and Latin-1 otherwise; a UTF-8 byte-order mark is dropped; a NUL
+// ends a line's text.
 namespace platform {
 
 // Copies the value of keyName in section appName of the INI file fileName into
@@ -21,14 +23,15 @@ namespace platform {
 // - A missing file, section or key gives def, without its trailing blanks.
 // - When a section or key occurs twice, the first key found wins.
 //
-// The file is parsed once; later calls reuse the parsed form while the file's size,
-// modification and change times and inode are those seen at the parse, so reading
-// thousands of keys one by one costs one parse and one stat per call.
+// The file is indexed once; later calls reuse the index while the file's size,
+// modification and change times and inode are those seen at the first read, so reading
+// thousands of keys one by one costs one read of the file and one stat per call.
 int GetPrivateProfileStringA(const QString &appName, const QString &keyName, const QString &def,
                              QString &returnedString, int size, const QString &fileName);
 
-// The text of a profile file's bytes: UTF-8 when they are valid UTF-8, otherwise one
-// Latin-1 character per byte (files saved by older editors), so no byte is ever lost.
+// The text of a profile file's bytes, line by line as the reader decodes them: UTF-8 for a
+// line that is valid UTF-8, otherwise one Latin-1 character per byte (lines saved by older
+// editors), so no byte is ever lost.
 QString ProfileText(const QByteArray &bytes);
 bool IsValidUtf8(const QByteArray &bytes);
 

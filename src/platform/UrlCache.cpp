@@ -28,6 +28,10 @@ constexpr qsizetype kHeaderBytes = 24;
 // The engine refuses addresses longer than this, so no real key is longer; a header that
 // claims more belongs to a foreign or damaged file.
 constexpr quint32 kMaxKeyBytes = 2 * 1024 * 1024;
+// What one walk hands out in all: far beyond the keys of a real cache (the engine keeps
+// its cache to some hundreds of megabytes, and a key is an address of some hundred
+// bytes), yet a bound on what a folder of crafted files can make the history window hold.
+constexpr qint64 kMaxWalkKeyBytes = 32 * 1024 * 1024;
 // One read takes the header and the keys of all but unusually long addresses.
 constexpr qsizetype kFirstRead = 4096;
 
@@ -35,7 +39,6 @@ struct Entry
 {
     QByteArray url;
     QByteArray file;
-    bool plainKey = false; // the key is "1/0/" and the URL: its file name follows from it
     quint64 size = 0;
     struct timespec modified
     {
@@ -50,6 +53,7 @@ struct Enumeration
     QByteArray folder;
     std::vector<std::string> names;
     std::size_t next = 0;
+    qint64 keyBytes = 0; // handed out so far
     bool pending = false; // `entry` was read by a sizing call and not yet handed out
     Entry entry;
 };
@@ -60,8 +64,8 @@ std::unordered_set<Enumeration *> &liveWalks()
     return walks;
 }
 
-// The entry files each URL was last seen in, so a delete by URL finds entries whose key
-// carries more than the plain "1/0/" prefix without reading the whole folder again.
+// The entry files each URL was last listed from, so a delete by URL removes the very files
+// the walk showed (whatever their names) without reading the whole folder again.
 QHash<QByteArray, QList<QByteArray>> &seenFiles()
 {
     static QHash<QByteArray, QList<QByteArray>> seen;
@@ -82,12 +86,24 @@ bool isEntryFileName(const char *name)
     return std::strcmp(name + 16, "_0") == 0;
 }
 
-// Reads the entry stored in one file; false for anything that is not a whole entry.
+// Whether the path names a plain file itself, not a link, pipe or device.
+bool isPlainFile(const char *path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(path, &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Reads the entry stored in one file, which the caller has seen to be a plain file; false
+// for anything that is not a whole entry.
 bool readEntry(const QByteArray &path, Entry &out)
 {
-    // No following links and no blocking: a link or a pipe named like an entry is
-    // skipped, not read or waited on.
-    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    // No following links and no blocking, and a plain file still on the descriptor: a
+    // file swapped for a link or a pipe since it was seen is skipped, not read or waited
+    // on.
+    const int fd
+        = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
     bool ok = false;
@@ -112,7 +128,6 @@ bool readEntry(const QByteArray &path, Entry &out)
                 // A key with a zero byte cannot be handed out as a string whole.
                 if (ok && !key.contains('\0')) {
                     out.url = UrlOfCacheKey(key);
-                    out.plainKey = key.size() == out.url.size() + 4 && key.startsWith("1/0/");
                     ok = !out.url.isEmpty();
                 } else {
                     ok = false;
@@ -130,6 +145,10 @@ bool readEntry(const QByteArray &path, Entry &out)
     return true;
 }
 
+// The folder's entry files that are plain files, in name order: the same from one walk to
+// the next, whatever the directory's own order. Each walk lists the folder afresh: its
+// modification time cannot tell whether an earlier listing is still current, as a create
+// and an unlink within one tick of the file system's clock leave it unchanged.
 std::vector<std::string> entryFileNames(const QByteArray &folder)
 {
     std::vector<std::string> names;
@@ -137,60 +156,15 @@ std::vector<std::string> entryFileNames(const QByteArray &folder)
     if (!dir)
         return names;
     while (const dirent *d = ::readdir(dir)) {
-        if (isEntryFileName(d->d_name))
+        if (!isEntryFileName(d->d_name))
+            continue;
+        // The directory tells the type on most file systems; where it does not, ask.
+        if (d->d_type == DT_REG
+            || (d->d_type == DT_UNKNOWN && isPlainFile(folder + '/' + d->d_name)))
             names.emplace_back(d->d_name);
     }
     ::closedir(dir);
-    // Name order: the same from one walk to the next, whatever the directory's own order.
     std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A walk starts with a sizing call and then fetches the same first entry: the second
-// call takes over the folder listing the first made, while the folder is unchanged.
-struct Prepared
-{
-    QByteArray folder;
-    struct timespec changed
-    {
-    };
-    std::vector<std::string> names;
-};
-
-Prepared &prepared()
-{
-    static Prepared p;
-    return p;
-}
-
-bool folderChangeTime(const QByteArray &folder, struct timespec &changed)
-{
-    struct stat st
-    {
-    };
-    if (::stat(folder.constData(), &st) != 0)
-        return false;
-    changed = st.st_mtim;
-    return true;
-}
-
-std::vector<std::string> listFolder(const QByteArray &folder, bool keepForNextCall)
-{
-    Prepared &p = prepared();
-    struct timespec changed
-    {
-    };
-    const bool known = folderChangeTime(folder, changed);
-    if (known && !p.names.empty() && p.folder == folder && p.changed.tv_sec == changed.tv_sec
-        && p.changed.tv_nsec == changed.tv_nsec) {
-        std::vector<std::string> names = std::move(p.names);
-        p = Prepared {};
-        return names;
-    }
-    p = Prepared {};
-    std::vector<std::string> names = entryFileNames(folder);
-    if (keepForNextCall && known)
-        p = Prepared {folder, changed, names};
     return names;
 }
 
@@ -200,10 +174,15 @@ bool readNext(Enumeration &walk)
         const std::string &name = walk.names[walk.next++];
         QByteArray path = walk.folder;
         path.append('/').append(name.data(), qsizetype(name.size()));
-        if (readEntry(path, walk.entry)) {
-            walk.pending = true;
-            return true;
+        if (!readEntry(path, walk.entry))
+            continue;
+        walk.keyBytes += walk.entry.url.size();
+        if (walk.keyBytes > kMaxWalkKeyBytes) {
+            walk.next = walk.names.size();
+            return false;
         }
+        walk.pending = true;
+        return true;
     }
     return false;
 }
@@ -251,11 +230,9 @@ bool deliver(Enumeration &walk, INTERNET_CACHE_ENTRY_INFOA *info, std::int32_t *
     fillRecord(info, walk.entry);
     *size = need;
     walk.pending = false;
-    if (!walk.entry.plainKey) {
-        QList<QByteArray> &files = seenFiles()[walk.entry.url];
-        if (!files.contains(walk.entry.file))
-            files.append(walk.entry.file);
-    }
+    QList<QByteArray> &files = seenFiles()[walk.entry.url];
+    if (!files.contains(walk.entry.file))
+        files.append(walk.entry.file);
     return true;
 }
 
@@ -303,7 +280,7 @@ HANDLE FindFirstUrlCacheEntryA(const char *lpszUrlSearchPattern,
         return nullptr;
     auto *walk = new Enumeration;
     walk->folder = QFile::encodeName(UrlCacheFolder());
-    walk->names = listFolder(walk->folder, !lpFirstCacheEntryInfo);
+    walk->names = entryFileNames(walk->folder);
     if (lpFirstCacheEntryInfo)
         seenFiles().clear();
     if (!readNext(*walk) || !deliver(*walk, lpFirstCacheEntryInfo, lpcbCacheEntryInfo)) {
@@ -349,7 +326,8 @@ bool DeleteUrlCacheEntryA(const char *lpszUrlName)
         Entry entry;
         // The file may have been reused or replaced since the walk: only an entry that
         // still holds this URL goes.
-        if (!readEntry(path, entry) || entry.url != url || ::unlink(path.constData()) != 0)
+        if (!isPlainFile(path) || !readEntry(path, entry) || entry.url != url
+            || ::unlink(path.constData()) != 0)
             continue;
         removed = true;
         const QByteArray base = path.left(path.size() - 2);

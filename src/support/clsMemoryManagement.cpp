@@ -3,6 +3,7 @@
 #include "platform/Memory.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cstring>
 
 using namespace platform;
@@ -24,7 +25,9 @@ void clsMemoryManagement::ReadFrom(std::intptr_t hWritePointer, std::int32_t lLe
 {
     const bool badDestination = IsBadWritePtr(hWritePointer, lLength);
     const bool badBlock = IsBadReadPtr(m_address, lLength);
-    if (!badDestination && !badBlock)
+    // The mapping may go on past the block (the page's tail, a neighbouring block), so the
+    // kernel's answer alone does not keep a copy inside the block.
+    if (!badDestination && !badBlock && lLength <= m_size)
         RtlMoveMemory(hWritePointer, m_address, lLength);
 }
 
@@ -32,7 +35,7 @@ void clsMemoryManagement::WriteTo(std::intptr_t hReadPointer, std::int32_t lLeng
 {
     const bool badSource = IsBadReadPtr(hReadPointer, lLength);
     const bool badBlock = IsBadWritePtr(m_address, lLength);
-    if (!badSource && !badBlock)
+    if (!badSource && !badBlock && lLength <= m_size)
         RtlMoveMemory(m_address, hReadPointer, lLength);
 }
 
@@ -40,18 +43,44 @@ QString clsMemoryManagement::ExtractString(std::intptr_t hStartPointer, std::int
 {
     if (lMax <= 0 || hStartPointer == 0)
         return QString();
-    // One read through the kernel both checks the string and copies it: it stops at the
-    // first byte that cannot be read, so it never faults, and it never writes more than
-    // lMax bytes.
-    QByteArray buffer(lMax, '\0');
-    const std::size_t got = SafeRead(buffer.data(), hStartPointer, std::size_t(lMax));
-    const void *end = std::memchr(buffer.constData(), 0, got);
-    if (!end && got < std::size_t(lMax))
-        return QString(); // unreadable before its terminator
-    // A string that does not end within lMax bytes keeps lMax - 1 of them, what a buffer
-    // of lMax bytes holds with its terminator.
-    const qsizetype length = end ? static_cast<const char *>(end) - buffer.constData() : lMax - 1;
-    return QString::fromLocal8Bit(buffer.constData(), length);
+    const auto start = static_cast<std::uintptr_t>(hStartPointer);
+    const auto block = static_cast<std::uintptr_t>(m_address);
+    std::size_t limit = std::size_t(lMax);
+    qsizetype length = -1; // of the string; -1 while no terminator is found
+    const bool inBlock = m_address != 0 && start >= block && start < block + std::size_t(m_size);
+    if (inBlock) {
+        // In the own block the string is bounded by the block as by any other buffer.
+        limit = std::min(limit, block + std::size_t(m_size) - start);
+        const void *end = std::memchr(reinterpret_cast<const void *>(start), 0, limit);
+        if (end)
+            length = static_cast<const char *>(end) - reinterpret_cast<const char *>(start);
+    } else {
+        // Elsewhere the kernel copies a page at a time, so an unreadable byte stops the
+        // search instead of faulting, and nothing is held but one page until the length
+        // is known.
+        char page[4096];
+        std::size_t seen = 0;
+        while (length < 0 && seen < limit) {
+            const std::size_t want
+                = std::min(limit - seen, sizeof page - (start + seen) % sizeof page);
+            const std::size_t got = SafeRead(page, hStartPointer + std::intptr_t(seen), want);
+            if (const void *end = std::memchr(page, 0, got))
+                length = qsizetype(seen) + (static_cast<const char *>(end) - page);
+            else if (got < want)
+                return QString(); // unreadable before its terminator
+            seen += got;
+        }
+    }
+    // A string that does not end within the bound keeps what a buffer of that size holds
+    // with its terminator.
+    if (length < 0)
+        length = qsizetype(limit) - 1;
+    if (inBlock)
+        return QString::fromLocal8Bit(reinterpret_cast<const char *>(start), length);
+    QByteArray bytes(length, Qt::Uninitialized);
+    if (SafeRead(bytes.data(), hStartPointer, std::size_t(length)) != std::size_t(length))
+        return QString();
+    return QString::fromLocal8Bit(bytes);
 }
 
 void clsMemoryManagement::ReleaseMemory()

@@ -27,7 +27,7 @@ QStringList deletedNames(int inotifyFd)
 {
     QStringList out;
     alignas(inotify_event) char buffer[8192];
-    const ssize_t n = ::read(inotifyFd, buffer, sizeof buffer);
+    const ssize_t n = std::max<ssize_t>(::read(inotifyFd, buffer, sizeof buffer), 0);
     for (char *p = buffer; p < buffer + n; p += sizeof(inotify_event) + ((inotify_event *)p)->len)
         out.append(QString::fromLatin1(reinterpret_cast<inotify_event *>(p)->name));
     return out;

@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+#include <sys/resource.h>
+
 namespace {
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -46,6 +48,14 @@ private Q_SLOTS:
         row("missing key, file of the same size", "[s]\nj=x\n", "s", "k", "dflt");
         row("comments, malformed lines", "k=v\n[s]\n;k=no\ngarbage\n=x\nk=yes\n", "s", "k", "yes");
         row("CR LF and BOM", "\xEF\xBB\xBF[s]\r\nk=v\r\n", "s", "k", "v");
+        // clang-format off
+        const QString cafe = QString::fromUtf8("caf\xC3\xA9");
+        row("UTF-8 line beside a Latin-1 one", "[s]\nk=caf\xC3\xA9\nj=caf\xE9\n", "s", "k", cafe);
+        row("Latin-1 line beside a UTF-8 one", "[s]\nk=caf\xE9\nj=caf\xC3\xA9\n", "s", "k", cafe);
+        row("BOM, then a Latin-1 line", "\xEF\xBB\xBF[s]\nk=caf\xE9\n", "s", "k", cafe);
+        row("NUL ends a value", QByteArray("[s]\nk=ab\0cd\n", 12), "s", "k", "ab");
+        row("NUL before a header", QByteArray("[s]\nk=1\n\0[t]\nk=2\n", 17), "t", "k", "2");
+        // clang-format on
     }
     void lookup()
     {
@@ -72,6 +82,29 @@ private Q_SLOTS:
         // The size caps the default too, and size 1 leaves room for the NUL only.
         QCOMPARE(read(path, section, key, 3), expected.left(2));
         QCOMPARE(read(path, section, key, 1), QString());
+    }
+
+    // A file far larger than any kept by hand: one line of 40 MB, and more keys than the
+    // reader indexes; every key is found all the same, and the file is never held whole.
+    void largeFileInBoundedMemory()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("large.ini"));
+        QByteArray bytes = "[s]\n";
+        for (int n = 0; n < 300000; ++n)
+            bytes += 'k' + QByteArray::number(n) + "=v" + QByteArray::number(n) + '\n';
+        bytes += "long=" + QByteArray(40 * 1024 * 1024, 'a') + "\n[t]\nlast=found\n";
+        QVERIFY(writeFile(path, bytes));
+        bytes.clear();
+        bytes.squeeze();
+        rusage before {}, after {};
+        ::getrusage(RUSAGE_SELF, &before);
+        QCOMPARE(read(path, "s", "k0"), QStringLiteral("v0"));
+        QCOMPARE(read(path, "s", "k299999"), QStringLiteral("v299999"));
+        QCOMPARE(read(path, "s", "long"), QString(254, 'a'));
+        QCOMPARE(read(path, "t", "last"), QStringLiteral("found"));
+        ::getrusage(RUSAGE_SELF, &after);
+        QVERIFY(after.ru_maxrss - before.ru_maxrss < 40 * 1024);
     }
 
     void randomBytesAreReadSafely()

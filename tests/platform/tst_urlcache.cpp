@@ -4,7 +4,10 @@
 
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform;
 using namespace cachefiles;
@@ -20,6 +23,7 @@ private Q_SLOTS:
     void walkListsWholeEntriesOnly_data();
     void walkListsWholeEntriesOnly();
     void sizedWalkThenDelete();
+    void walkIsCurrentAndBounded();
 };
 
 // Each row adds one file beside two good entries, named as the engine names kBadKey's
@@ -68,7 +72,16 @@ void TestUrlCache::walkListsWholeEntriesOnly()
                 && (!link || QFile::link(elsewhere, path)));
     if (!listed.isEmpty())
         expected.append(listed); // both sort after the good entries
+    // Only plain files are opened: a pipe or a device named like an entry is not.
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ::inotify_add_watch(watch, QFile::encodeName(UrlCacheFolder()).constData(), IN_OPEN);
     QStringList urls = walk();
+    alignas(inotify_event) char events[65536];
+    const ssize_t n = ::read(watch, events, sizeof events);
+    for (ssize_t at = 0; at < n;
+         at += ssize_t(sizeof(inotify_event)) + ((inotify_event *)(events + at))->len)
+        QVERIFY(!(pipe && path.endsWith(((inotify_event *)(events + at))->name)));
+    ::close(watch);
     urls.sort();
     QCOMPARE(urls, expected);
 }
@@ -89,6 +102,9 @@ void TestUrlCache::sizedWalkThenDelete()
         files << base + "_0" << base + "_1" << base + "_s";
     }
     const QString replaced = writeEntry(UrlCacheFolder(), split + local + "old");
+    // A plain key in a file not named by its hash: listed, so the killer must delete it.
+    const QString moved = UrlCacheFolder() + "/00000000000000ff_0";
+    QVERIFY(writeFile(moved, entryBytes("1/0/" + local + "moved")));
     // Each entry is sized with no buffer, then with one a byte short, then fetched; sizing
     // does not move the walk on, and the URL's address lies in the caller's buffer.
     HANDLE h = nullptr;
@@ -112,12 +128,15 @@ void TestUrlCache::sizedWalkThenDelete()
     QVERIFY(FindCloseUrlCache(h));
     QCOMPARE(walk(), urls); // the same order from one walk to the next
     urls.sort();
-    QCOMPARE(urls, QStringList({local + "gone", local + "keep", local + "old", local + "split"}));
+    QCOMPARE(urls,
+             QStringList({local + "gone", local + "keep", local + "moved", local + "old",
+                          local + "split"}));
     // Since the walk the file holds another address: it is not the old URL's to delete.
     writeFile(replaced, entryBytes("1/0/" + local + "new"));
 
-    for (const char *name : {"gone", "split"})
+    for (const char *name : {"gone", "split", "moved"})
         QVERIFY(DeleteUrlCacheEntryA((local + name).constData()));
+    QVERIFY(!QFile::exists(moved));
     for (const char *name : {"gone", "old", "never-cached"})
         QVERIFY(!DeleteUrlCacheEntryA((local + name).constData()));
     QVERIFY(!DeleteUrlCacheEntryA(""));
@@ -126,6 +145,40 @@ void TestUrlCache::sizedWalkThenDelete()
     QStringList rest = walk();
     rest.sort();
     QCOMPARE(rest, QStringList({local + "keep", local + "new"}));
+}
+
+void TestUrlCache::walkIsCurrentAndBounded()
+{
+    TestEnv env;
+    const QByteArray folder = QFile::encodeName(UrlCacheFolder());
+    const QString first = writeEntry(UrlCacheFolder(), "1/0/http://127.0.0.1/first");
+    // Changed between the sizing call and the fetch, with the folder's time left as it was,
+    // as a coarse file-system clock leaves it: the fetch sees the folder as it is now.
+    std::int32_t size = 0;
+    FindFirstUrlCacheEntryA(nullptr, nullptr, &size);
+    struct stat before
+    {
+    };
+    QVERIFY(::stat(folder.constData(), &before) == 0 && QFile::remove(first));
+    writeEntry(UrlCacheFolder(), "1/0/http://127.0.0.1/later");
+    const timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
+    QVERIFY(::utimensat(AT_FDCWD, folder.constData(), times, 0) == 0);
+    QByteArray buffer(4096, '\0');
+    auto *info = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(buffer.data());
+    size = std::int32_t(buffer.size());
+    HANDLE h = FindFirstUrlCacheEntryA(nullptr, info, &size);
+    QVERIFY(h && QByteArray(info->lpszSourceUrlName) == "http://127.0.0.1/later");
+    FindCloseUrlCache(h);
+
+    // Keys of the longest address the engine takes, more of them than the walk holds.
+    qint64 total = 0;
+    for (int i = 0; i < 20; ++i)
+        writeEntry(UrlCacheFolder(),
+                   "1/0/http://127.0.0.1/" + QByteArray(2 * 1024 * 1024 - 30, 'a' + i));
+    const QStringList urls = walk();
+    for (const QString &url : urls)
+        total += url.size();
+    QVERIFY(urls.size() > 1 && total <= 32 * 1024 * 1024);
 }
 
 QTEST_MAIN(TestUrlCache)

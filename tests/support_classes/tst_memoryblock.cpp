@@ -7,6 +7,7 @@
 #include <cstring>
 #include <numeric>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -24,13 +25,46 @@ struct Pages
     char *end() const { return base + size; }
 };
 
-// The access rights of the mapping that starts at `at`, as /proc/self/maps shows them.
+// The access rights of the mapping that holds `at`, as /proc/self/maps shows them. A block
+// may share its mapping with a neighbour of the same rights (under the sanitizers, which
+// make locking a no-op).
 QByteArray rights(std::intptr_t at)
 {
     QFile f(QStringLiteral("/proc/self/maps"));
     const QByteArray maps = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    const qsizetype line = maps.indexOf('\n' + QByteArray::number(qulonglong(at), 16) + '-');
-    return line < 0 ? QByteArray() : maps.mid(maps.indexOf(' ', line) + 1, 4);
+    for (const QByteArray &line : maps.split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        const QList<QByteArray> range = parts.value(0).split('-');
+        if (range.size() == 2 && range[0].toULongLong(nullptr, 16) <= quint64(at)
+            && quint64(at) < range[1].toULongLong(nullptr, 16))
+            return parts.value(1);
+    }
+    return {};
+}
+
+// Locked memory of the process in kB; -1 where locking cannot be seen (the sanitizers
+// make it a no-op).
+qlonglong lockedKb()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return -1;
+#else
+    QFile f(QStringLiteral("/proc/self/status"));
+    const QByteArray status = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    const qsizetype at = status.indexOf("VmLck:");
+    return at < 0 ? -1
+                  : status.mid(at + 6, status.indexOf('\n', at) - at - 6)
+                        .trimmed()
+                        .split(' ')[0]
+                        .toLongLong();
+#endif
+}
+
+long peakRssKb()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
 }
 
 } // namespace
@@ -43,6 +77,7 @@ private Q_SLOTS:
     void copies();
     void extractString_data();
     void extractString();
+    void mapsLinesOfAnyLength();
 };
 
 // A 100-byte block holding 1..100 copied out to, or in from, another range; nothing may
@@ -61,6 +96,8 @@ void TestMemoryBlock::copies_data()
     QTest::newRow("out to a read-only page") << true << "readonly" << 16 << false;
     QTest::newRow("in from an unmapped page") << false << "unmapped" << 16 << false;
     QTest::newRow("negative length") << true << "buffer" << -1 << false;
+    QTest::newRow("out, longer than the block") << true << "buffer" << 200 << false;
+    QTest::newRow("in, longer than the block") << false << "buffer" << 200 << false;
 }
 
 void TestMemoryBlock::copies()
@@ -69,13 +106,15 @@ void TestMemoryBlock::copies()
     QFETCH(QString, other);
     QFETCH(int, length);
     QFETCH(bool, emptyObject);
-    QByteArray pattern(100, '\0'), buffer(101, 'P');
+    QByteArray pattern(100, '\0'), buffer(300, 'P');
     std::iota(pattern.begin(), pattern.end(), char(1));
     clsMemoryManagement block;
+    const qlonglong lockedBefore = lockedKb();
     block.Allocate(100);
     const std::intptr_t first = block.Handle();
-    // Page-aligned, readable and writable, never executable.
+    // Page-aligned, readable and writable, never executable, and locked.
     QVERIFY(first % ::sysconf(_SC_PAGESIZE) == 0 && rights(first) == "rw-p");
+    QVERIFY(lockedBefore < 0 || lockedKb() >= lockedBefore + 4);
     block.WriteTo(addr("left over"), 10);
     // The old block is given back before the new one is taken; a size of 0 leaves the
     // object empty, and a new block is zero-filled.
@@ -87,45 +126,75 @@ void TestMemoryBlock::copies()
     buffer.fill('P');
     block.WriteTo(addr(pattern.constData()), 100);
     Pages pages;
+    // The checks only ask: the untouched page stays out of memory.
+    unsigned char resident = 1;
+    QVERIFY(!platform::IsBadReadPtr(addr(pages.base), 8)
+            && !platform::IsBadWritePtr(addr(pages.base), 8));
+    QVERIFY(::mincore(pages.base, pages.size, &resident) == 0 && !(resident & 1));
     ::mprotect(pages.base, pages.size, other == "readonly" ? PROT_READ : PROT_READ | PROT_WRITE);
     const std::intptr_t target = other == "null" ? 0
         : other == "unmapped"                    ? addr(pages.end())
         : other == "readonly"                    ? addr(pages.base)
                                                  : addr(buffer.data());
     out ? block.ReadFrom(target, length) : block.WriteTo(target, length);
-    const bool copied = out && other == "buffer" && !emptyObject && length > 0;
-    QCOMPARE(buffer, copied ? pattern.left(84) + QByteArray(17, 'P') : QByteArray(101, 'P'));
+    const bool copied = out && other == "buffer" && !emptyObject && length == 84;
+    QCOMPARE(buffer, copied ? pattern.left(84) + QByteArray(216, 'P') : QByteArray(300, 'P'));
     block.ReadFrom(addr(buffer.data()), 100); // the block still holds what it held
     QCOMPARE(buffer.left(100), emptyObject ? QByteArray(100, 'P') : pattern);
 }
 
 // The bytes end where a readable page does; a null array stands for address 0 and an empty
 // one for the unreadable page's first byte.
+// The bytes end where a readable page does, or fill a block of their size whose page goes
+// on with more text; a null array stands for address 0 and an empty one for the
+// unreadable page's first byte.
 void TestMemoryBlock::extractString_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("lMax");
+    QTest::addColumn<bool>("inBlock");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("abc") << QByteArray("abc", 4) << 10 << "abc";
-    QTest::newRow("address 0") << QByteArray() << 10 << "";
-    QTest::newRow("unmapped address") << QByteArray("") << 10 << "";
-    QTest::newRow("longer than lMax: cut to lMax - 1")
-        << QByteArray("abcdefghij", 11) << 5 << "abcd";
-    QTest::newRow("unreadable before its end") << QByteArray("abcdef") << 100 << "";
-    QTest::newRow("lMax ends before unreadable memory") << QByteArray("abcdef") << 4 << "abc";
-    QTest::newRow("lMax 0") << QByteArray("abc", 4) << 0 << "";
-    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9", 6) << 6 << QString::fromUtf8("café");
+    // clang-format off
+    QTest::newRow("abc") << QByteArray("abc", 4) << 10 << false << "abc";
+    QTest::newRow("address 0") << QByteArray() << 10 << false << "";
+    QTest::newRow("unmapped address") << QByteArray("") << 10 << false << "";
+    QTest::newRow("longer than lMax: cut to lMax - 1") << QByteArray("abcdefghij", 11) << 5 << false << "abcd";
+    QTest::newRow("unreadable before its end") << QByteArray("abcdef") << 100 << false << "";
+    QTest::newRow("lMax ends before unreadable memory") << QByteArray("abcdef") << 4 << false << "abc";
+    QTest::newRow("lMax 0") << QByteArray("abc", 4) << 0 << false << "";
+    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9", 6) << 6 << false << QString::fromUtf8("café");
+    QTest::newRow("lMax far beyond the string") << QByteArray("abc", 4) << INT_MAX << false << "abc";
+    QTest::newRow("block ends first: cut to its size - 1") << QByteArray("abcdef") << 100 << true << "abcde";
+    QTest::newRow("in a block") << QByteArray("abc", 4) << 100 << true << "abc";
+    // clang-format on
 }
 
 void TestMemoryBlock::extractString()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, lMax);
+    QFETCH(bool, inBlock);
     QFETCH(QString, expected);
     Pages pages;
-    std::memcpy(pages.end() - bytes.size(), bytes.constData(), std::size_t(bytes.size()));
-    const std::intptr_t at = bytes.isNull() ? 0 : addr(pages.end() - bytes.size());
-    QCOMPARE(clsMemoryManagement().ExtractString(at, lMax), expected);
+    clsMemoryManagement block;
+    block.Allocate(int(bytes.size()));
+    char *at = inBlock ? reinterpret_cast<char *>(block.Handle()) : pages.end() - bytes.size();
+    std::memcpy(at, bytes.constData(), std::size_t(bytes.size()));
+    if (inBlock)
+        std::strcpy(at + bytes.size(), "past the block");
+    const long peak = peakRssKb();
+    QCOMPARE(block.ExtractString(bytes.isNull() ? 0 : addr(at), lMax), expected);
+    QVERIFY(peakRssKb() - peak < 64 * 1024); // holds the string found, not lMax bytes
+}
+
+void TestMemoryBlock::mapsLinesOfAnyLength()
+{
+    // A mapped file's name longer than a line buffer of 512, whose tail reads like a mapping.
+    const QByteArray maps = "1000-2000 r--p 0 00:00 0 /" + QByteArray(485, 'x')
+        + "3000-4000 rw-p\n4000-5000 rw-p 0 00:00 0\n";
+    std::FILE *f = ::fmemopen(const_cast<char *>(maps.constData()), std::size_t(maps.size()), "r");
+    QVERIFY(f && !platform::MapsGrant(f, 0x3000, 0x3001, 'r'));
+    std::fclose(f);
 }
 
 QTEST_APPLESS_MAIN(TestMemoryBlock)
