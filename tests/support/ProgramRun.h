@@ -26,6 +26,7 @@ public:
     QStringList storedSettings() const;
 
     bool start();
+    qint64 processId() const { return m_process.processId(); }
     // The id of the first window whose title matches, or "" after the timeout.
     QString waitForWindow(const QRegularExpression &title, int timeoutMs = 20000);
     bool waitForNoWindow(const QRegularExpression &title, int timeoutMs = 10000);

@@ -1,0 +1,46 @@
+// The memory block's copies and string reads, driven by the input: a block of the size the
+// first two bytes give, filled from the input, copied out and read as strings from offsets
+// the input picks; and the mappings reader over the input as a listing.
+#include "platform/Memory.h"
+#include "support/clsMemoryManagement.h"
+
+#include <cstring>
+
+namespace {
+
+std::intptr_t addr(const void *p)
+{
+    return reinterpret_cast<std::intptr_t>(p);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 6)
+        return 0;
+    const int blockSize = (data[0] | data[1] << 8) - 0x100; // some sizes of 0 or less too
+    const int copyLength = data[2] | data[3] << 8;
+    const std::size_t stringAt = data[4] | data[5] << 8;
+    data += 6;
+    size -= 6;
+
+    clsMemoryManagement block;
+    block.Allocate(blockSize);
+    block.WriteTo(addr(data), std::int32_t(std::min<std::size_t>(size, std::size_t(copyLength))));
+    static char out[65536 + 1];
+    block.ReadFrom(addr(out), copyLength);
+    // Anywhere in the block or past it, with a bound that may overshoot the block.
+    if (block.Handle())
+        block.ExtractString(block.Handle() + std::intptr_t(stringAt), copyLength);
+    // In the input itself, which is not the block's, up to its end.
+    if (stringAt < size)
+        block.ExtractString(addr(data + stringAt), std::int32_t(size - stringAt));
+
+    std::FILE *maps = ::fmemopen(const_cast<std::uint8_t *>(data), size, "r");
+    if (maps) {
+        platform::MapsGrant(maps, 0x1000, 0x2000 + stringAt, (copyLength & 1) ? 'r' : 'w');
+        std::fclose(maps);
+    }
+    return 0;
+}
