@@ -155,26 +155,33 @@ template<class Visit> void forEachLine(int fd, qint64 from, Visit visit)
     }
 }
 
-// Where a value is: as text, or as bytes in the file when the held text is used up.
-struct Value
+// One key of the file, found by the hash of its section's and its own name. Its name and
+// value are held as text while the held text lasts; after that they are read again from
+// its line in the file when asked for. A few dozen bytes a key, whatever the file.
+struct Key
 {
-    QString text;
-    qint64 offset = -1;
-    qint32 size = 0;
-    bool utf8 = true;
+    quint64 hash;
+    qint64 line; // the offset of its line in the file
+    quint32 lineSize;
+    qint32 held; // where its name and then its value start in Profile::text; -1: not held
+    quint32 nameSize;
+    quint32 valueSize;
 };
 
-using Section = QHash<QString, Value>;
+quint64 keyHash(const QString &section, const QString &key)
+{
+    return qHashMulti(0, section, key);
+}
 
 struct Profile
 {
-    QHash<QString, Section> sections;
-    int fd = -1; // open while the profile is, for the values held as file offsets
+    std::vector<Key> keys; // by hash, and in file order within one hash
+    QString text;
+    int fd = -1; // open while the profile is, for the keys not held
     // Where the index stopped, when the file has more keys than it takes, and the
     // section in force there; -1 when the whole file is indexed.
     qint64 resumeAt = -1;
     QString resumeSection;
-    bool resumeInSection = false;
 
     Profile() = default;
     Profile(const Profile &) = delete;
@@ -195,36 +202,37 @@ void dropByteOrderMark(qint64 offset, const char *&p, std::size_t &n)
 
 void index(Profile &profile)
 {
-    Section *current = nullptr;
-    QString currentName;
-    qsizetype keys = 0, heldChars = 0;
+    bool inSection = false;
+    QString section;
     forEachLine(profile.fd, 0, [&](qint64 offset, const char *p, std::size_t n) {
-        const char *const lineStart = p;
+        const auto lineSize = quint32(n);
         dropByteOrderMark(offset, p, n);
         const Line line = splitLine(p, n);
         if (line.kind == Line::Header) {
-            current = &profile.sections[line.name];
-            currentName = line.name;
-        } else if (line.kind == Line::Pair && current && !current->contains(line.name)) {
-            if (keys++ == kMaxKeys) {
-                profile.resumeAt = offset;
-                profile.resumeSection = currentName;
-                profile.resumeInSection = true;
-                return false;
-            }
-            Value value;
-            if (heldChars + qsizetype(line.valueSize) <= kHeldChars) {
-                value.text = decode(line.value, line.valueSize, line.utf8);
-                heldChars += value.text.size();
-            } else {
-                value.offset = offset + (line.value - lineStart);
-                value.size = qint32(line.valueSize);
-                value.utf8 = line.utf8;
-            }
-            current->insert(line.name, value);
+            inSection = true;
+            section = line.name;
         }
+        if (line.kind != Line::Pair || !inSection)
+            return true;
+        if (qsizetype(profile.keys.size()) == kMaxKeys) {
+            profile.resumeAt = offset;
+            profile.resumeSection = section;
+            return false;
+        }
+        Key key {keyHash(section, line.name), offset, lineSize, -1, 0, 0};
+        if (profile.text.size() + line.name.size() + qsizetype(line.valueSize) <= kHeldChars) {
+            const QString value = decode(line.value, line.valueSize, line.utf8);
+            key.held = qint32(profile.text.size());
+            key.nameSize = quint32(line.name.size());
+            key.valueSize = quint32(value.size());
+            profile.text += line.name + value;
+        }
+        profile.keys.push_back(key);
         return true;
     });
+    profile.text.squeeze();
+    std::stable_sort(profile.keys.begin(), profile.keys.end(),
+                     [](const Key &a, const Key &b) { return a.hash < b.hash; });
 }
 
 struct FileStamp
@@ -296,39 +304,51 @@ std::shared_ptr<const Profile> profileOf(const QString &fileName)
     return profile;
 }
 
-// At most `room` characters of a value, however it is held.
-QString valueText(const Profile &profile, const Value &value, qsizetype room)
+// The value of a key line read again from the file, when its name is `name`.
+bool readKey(const Profile &profile, const Key &key, const QString &name, qsizetype room,
+             QString &out)
 {
-    if (value.offset < 0)
-        return value.text;
+    QByteArray bytes(key.lineSize, Qt::Uninitialized);
+    if (::pread(profile.fd, bytes.data(), key.lineSize, key.line) != ssize_t(key.lineSize))
+        return false;
+    const char *p = bytes.constData();
+    std::size_t n = key.lineSize;
+    dropByteOrderMark(key.line, p, n);
+    const Line line = splitLine(p, n);
+    if (line.kind != Line::Pair || line.name != name)
+        return false;
     // No character takes more than four bytes.
-    QByteArray bytes(std::min<qint64>(value.size, 4 * qint64(room)), Qt::Uninitialized);
-    const ssize_t got = ::pread(profile.fd, bytes.data(), std::size_t(bytes.size()), value.offset);
-    return decode(bytes.constData(), got > 0 ? std::size_t(got) : 0, value.utf8);
+    out = decode(line.value, std::min<std::size_t>(line.valueSize, 4 * std::size_t(room)),
+                 line.utf8);
+    return true;
 }
 
 // The value of the key in the section (both as nameKey makes them): from the index, or
 // read on from where the index stopped.
-bool lookup(const Profile &profile, const QString &section, const QString &key, qsizetype room,
+bool lookup(const Profile &profile, const QString &section, const QString &name, qsizetype room,
             QString &out)
 {
-    const auto s = profile.sections.constFind(section);
-    if (s != profile.sections.constEnd()) {
-        const auto k = s->constFind(key);
-        if (k != s->constEnd()) {
-            out = valueText(profile, *k, room);
+    const quint64 hash = keyHash(section, name);
+    auto it = std::lower_bound(profile.keys.begin(), profile.keys.end(), hash,
+                               [](const Key &k, quint64 h) { return k.hash < h; });
+    for (; it != profile.keys.end() && it->hash == hash; ++it) {
+        if (it->held < 0) {
+            if (readKey(profile, *it, name, room, out))
+                return true;
+        } else if (QStringView(profile.text).sliced(it->held, it->nameSize) == name) {
+            out = profile.text.sliced(it->held + it->nameSize, it->valueSize);
             return true;
         }
     }
     if (profile.resumeAt < 0)
         return false;
-    bool inSection = profile.resumeInSection && profile.resumeSection == section;
+    bool inSection = profile.resumeSection == section;
     bool found = false;
     forEachLine(profile.fd, profile.resumeAt, [&](qint64, const char *p, std::size_t n) {
         const Line line = splitLine(p, n);
         if (line.kind == Line::Header)
             inSection = line.name == section;
-        if (line.kind != Line::Pair || !inSection || line.name != key)
+        if (line.kind != Line::Pair || !inSection || line.name != name)
             return true;
         out = decode(line.value, std::min<std::size_t>(line.valueSize, 4 * std::size_t(room)),
                      line.utf8);
