@@ -42,22 +42,20 @@ QByteArray rights(std::intptr_t at)
     return {};
 }
 
-// Locked memory of the process in kB; -1 where locking cannot be seen (the sanitizers
-// make it a no-op).
+// Locked memory of the process in kB; -1 where locking cannot be seen: the sanitizers make
+// it a no-op, and without the right to lock a page the block is held unlocked.
 qlonglong lockedKb()
 {
 #if defined(__SANITIZE_ADDRESS__)
     return -1;
-#else
+#endif
+    rlimit limit {};
+    if (::geteuid() != 0 && (::getrlimit(RLIMIT_MEMLOCK, &limit) != 0 || limit.rlim_cur < 8192))
+        return -1;
     QFile f(QStringLiteral("/proc/self/status"));
     const QByteArray status = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     const qsizetype at = status.indexOf("VmLck:");
-    return at < 0 ? -1
-                  : status.mid(at + 6, status.indexOf('\n', at) - at - 6)
-                        .trimmed()
-                        .split(' ')[0]
-                        .toLongLong();
-#endif
+    return at < 0 ? -1 : status.mid(at + 6).trimmed().split(' ').value(0).toLongLong();
 }
 
 long peakRssKb()
