@@ -25,11 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     data += 6;
     size -= 6;
 
+    // Both ends of the copies on the stack, as the cache walk's record is.
+    char source[65536], out[65536];
+    const std::size_t have = std::min(size, sizeof source);
+    std::memcpy(source, data, have);
     clsMemoryManagement block;
     block.Allocate(blockSize);
-    block.WriteTo(addr(data), std::int32_t(std::min<std::size_t>(size, std::size_t(copyLength))));
-    static char out[65536 + 1];
-    block.ReadFrom(addr(out), copyLength);
+    block.WriteTo(addr(source), std::int32_t(std::min<std::size_t>(have, std::size_t(copyLength))));
+    block.ReadFrom(addr(out), std::min(copyLength, int(sizeof out)));
     // Anywhere in the block or past it, with a bound that may overshoot the block.
     if (block.Handle())
         block.ExtractString(block.Handle() + std::intptr_t(stringAt), copyLength);

@@ -40,7 +40,7 @@ QString nameKey(QStringView name)
 // a file kept by hand, yet a bound on what one line can make the reader hold.
 constexpr std::size_t kMaxLine = 64 * 1024;
 // The file is read this much at a time, whatever its size.
-constexpr std::size_t kChunk = 1024 * 1024;
+constexpr std::size_t kChunk = 64 * 1024;
 // Values held as text, in characters, over all of a file's keys; the values beyond it are
 // read from the file when asked for. A few thousand favourites fit many times over.
 constexpr qsizetype kHeldChars = 2 * 1024 * 1024;
@@ -120,8 +120,8 @@ Line splitLine(const char *p, std::size_t n)
 // returns false. Reads a chunk at a time; a line longer than kMaxLine is handed on cut.
 template<class Visit> void forEachLine(int fd, qint64 from, Visit visit)
 {
-    std::vector<char> buffer(kChunk + kMaxLine);
-    char *const buf = buffer.data();
+    const std::unique_ptr<char[]> buffer(new char[kChunk + kMaxLine]);
+    char *const buf = buffer.get();
     qint64 base = from; // the file offset of buf[0]
     std::size_t have = 0;
     bool skipping = false; // in the rest of a line already handed on cut
