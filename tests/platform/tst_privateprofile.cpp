@@ -104,7 +104,9 @@ private Q_SLOTS:
         QCOMPARE(read(path, "s", "long"), QString(254, 'a'));
         QCOMPARE(read(path, "t", "last"), QStringLiteral("found"));
         ::getrusage(RUSAGE_SELF, &after);
+#if !defined(__SANITIZE_ADDRESS__) // which keeps freed memory aside, so the peak only grows
         QVERIFY(after.ru_maxrss - before.ru_maxrss < 40 * 1024);
+#endif
     }
 
     void randomBytesAreReadSafely()
