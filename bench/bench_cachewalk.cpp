@@ -88,18 +88,19 @@ int enumerationOnly()
     return found;
 }
 
-// A fresh locked block per entry, a record copied out and a string read: the memory
-// block's share.
+// What the walk asks of the memory block per entry: a fresh locked block, filled by
+// address as the enumeration fills it, a record copied out to the stack and the string
+// read; the block's share.
 void blockOnly()
 {
     char record[120];
     static const char url[] = "http://127.0.0.1:8765/site/page1234.html?q=freeware";
+    clsMemoryManagement block;
     for (int i = 0; i < kEntries; ++i) {
-        clsMemoryManagement block;
         block.Allocate(250);
-        block.WriteTo(reinterpret_cast<std::intptr_t>(url), sizeof url);
+        std::memcpy(reinterpret_cast<char *>(block.Handle()) + 120, url, sizeof url);
         block.ReadFrom(reinterpret_cast<std::intptr_t>(record), 116);
-        block.ExtractString(block.Handle(), 250);
+        block.ExtractString(block.Handle() + 120, 130);
     }
 }
 

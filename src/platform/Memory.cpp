@@ -23,12 +23,19 @@ std::uintptr_t pageSize()
     return size;
 }
 
-// The blocks VirtualAlloc handed out and their mapped lengths: munmap needs the length
-// that a release by address alone does not give.
+// The blocks VirtualAlloc handed out: munmap needs the length that a release by address
+// alone does not give, and a lock or a decommit of a whole block is answered from here.
+struct Block
+{
+    std::size_t length;
+    bool locked; // mapped locked, and not unlocked since
+    bool committed; // false once decommitted whole: only the release is left to come
+};
+
 struct BlockTable
 {
     std::mutex lock;
-    std::map<std::intptr_t, std::size_t> blocks;
+    std::map<std::intptr_t, Block> blocks;
 };
 
 BlockTable &blockTable()
@@ -37,26 +44,34 @@ BlockTable &blockTable()
     return table;
 }
 
-std::size_t blockLength(std::intptr_t address)
-{
-    BlockTable &t = blockTable();
-    std::lock_guard<std::mutex> guard(t.lock);
-    auto it = t.blocks.find(address);
-    return it == t.blocks.end() ? 0 : it->second;
-}
+enum class Own { No, Usable, Decommitted };
 
-// Whether [begin, end) lies wholly inside one block handed out here. Those are mapped
-// readable and writable and stay so until released, so no kernel question is needed.
-bool insideOwnBlock(std::uintptr_t begin, std::uintptr_t end)
+// Whether [begin, end) lies wholly inside one block handed out here, and whether the block
+// is still committed. Committed blocks are readable and writable until decommitted or
+// released, so no kernel question is needed; decommitted ones are no longer to be used.
+Own ownBlock(std::uintptr_t begin, std::uintptr_t end)
 {
     BlockTable &t = blockTable();
     std::lock_guard<std::mutex> guard(t.lock);
     auto it = t.blocks.upper_bound(static_cast<std::intptr_t>(begin));
     if (it == t.blocks.begin())
-        return false;
+        return Own::No;
     --it;
     const auto blockBegin = static_cast<std::uintptr_t>(it->first);
-    return begin >= blockBegin && end <= blockBegin + it->second;
+    if (begin < blockBegin || end > blockBegin + it->second.length)
+        return Own::No;
+    return it->second.committed ? Own::Usable : Own::Decommitted;
+}
+
+// The table's entry for the block at `address` covering `size` bytes, or null; the
+// caller holds the table's lock.
+Block *wholeBlock(BlockTable &t, std::intptr_t address, std::intptr_t size)
+{
+    auto it = t.blocks.find(address);
+    return it != t.blocks.end() && it->second.committed && size > 0
+            && static_cast<std::size_t>(size) <= it->second.length
+        ? &it->second
+        : nullptr;
 }
 
 // This process's id; asked once, as the program never forks itself.
@@ -152,8 +167,15 @@ bool mappedWith(std::uintptr_t begin, std::uintptr_t end, char permission)
 // thread's back).
 bool grants(std::uintptr_t begin, std::uintptr_t end, char permission)
 {
-    return insideOwnBlock(begin, end) || onOwnStack(begin, end)
-        || mappedWith(begin, end, permission);
+    switch (ownBlock(begin, end)) {
+    case Own::Usable:
+        return true;
+    case Own::Decommitted:
+        return false;
+    case Own::No:
+        break;
+    }
+    return onOwnStack(begin, end) || mappedWith(begin, end, permission);
 }
 
 } // namespace
@@ -163,34 +185,52 @@ std::intptr_t VirtualAlloc(std::intptr_t address, std::intptr_t size, std::uint3
 {
     if (address != 0 || size <= 0 || !(type & MEM_COMMIT) || protect != PAGE_READWRITE)
         return 0;
-    void *block = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    // The block's one user locks it at once; a mapping made locked and populated costs one
+    // call where a map and a lock cost two and a fault. Where the process may not lock
+    // that much, the block comes unlocked and VirtualLock says so.
+    const auto length = static_cast<std::size_t>(size);
+    const int flags = MAP_PRIVATE | MAP_ANONYMOUS;
+    bool locked = true;
+    void *block
+        = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, flags | MAP_LOCKED | MAP_POPULATE, -1, 0);
+    if (block == MAP_FAILED) {
+        locked = false;
+        block = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, flags, -1, 0);
+    }
     if (block == MAP_FAILED)
         return 0;
     const auto result = reinterpret_cast<std::intptr_t>(block);
     BlockTable &t = blockTable();
     std::lock_guard<std::mutex> guard(t.lock);
-    t.blocks[result] = static_cast<std::size_t>(size);
+    t.blocks[result] = {length, locked, true};
     return result;
 }
 
 bool VirtualFree(std::intptr_t address, std::intptr_t size, std::uint32_t type)
 {
-    const std::size_t length = blockLength(address);
-    if (length == 0)
+    BlockTable &t = blockTable();
+    std::lock_guard<std::mutex> guard(t.lock);
+    auto it = t.blocks.find(address);
+    if (it == t.blocks.end())
         return false;
-    void *block = reinterpret_cast<void *>(address);
+    Block &block = it->second;
+    void *start = reinterpret_cast<void *>(address);
     if (type == MEM_DECOMMIT) {
-        if (size <= 0 || static_cast<std::size_t>(size) > length)
+        if (!block.committed || size <= 0 || static_cast<std::size_t>(size) > block.length)
             return false;
-        return ::madvise(block, static_cast<std::size_t>(size), MADV_DONTNEED) == 0;
+        // Decommitted pages are not to be used again: the checks refuse a decommitted block
+        // from now on. A whole block keeps its pages until the release that follows, which
+        // spares a call; part of one reads as zeros again.
+        if (static_cast<std::size_t>(size) == block.length) {
+            block.committed = false;
+            return true;
+        }
+        return ::madvise(start, static_cast<std::size_t>(size), MADV_DONTNEED) == 0;
     }
     if (type == MEM_RELEASE) {
-        if (size != 0 || ::munmap(block, length) != 0)
+        if (size != 0 || ::munmap(start, block.length) != 0)
             return false;
-        BlockTable &t = blockTable();
-        std::lock_guard<std::mutex> guard(t.lock);
-        t.blocks.erase(address);
+        t.blocks.erase(it);
         return true;
     }
     return false;
@@ -200,6 +240,12 @@ bool VirtualLock(std::intptr_t address, std::intptr_t size)
 {
     if (address == 0 || size <= 0)
         return false;
+    {
+        BlockTable &t = blockTable();
+        std::lock_guard<std::mutex> guard(t.lock);
+        if (const Block *block = wholeBlock(t, address, size); block && block->locked)
+            return true;
+    }
     return ::mlock(reinterpret_cast<void *>(address), static_cast<std::size_t>(size)) == 0;
 }
 
@@ -207,6 +253,10 @@ bool VirtualUnlock(std::intptr_t address, std::intptr_t size)
 {
     if (address == 0 || size <= 0)
         return false;
+    BlockTable &t = blockTable();
+    std::lock_guard<std::mutex> guard(t.lock);
+    if (Block *block = wholeBlock(t, address, size))
+        block->locked = false;
     return ::munlock(reinterpret_cast<void *>(address), static_cast<std::size_t>(size)) == 0;
 }
 

@@ -20,11 +20,13 @@ enum : std::uint32_t {
 };
 
 // A fresh, zero-filled, page-aligned block of `size` bytes; 0 when size is not positive
-// or the system refuses. Protections other than read-write are refused.
+// or the system refuses. Protections other than read-write are refused. The block comes
+// locked in memory where the process may lock that much (its user locks it at once).
 std::intptr_t VirtualAlloc(std::intptr_t address, std::intptr_t size, std::uint32_t type,
                            std::uint32_t protect);
-// Decommit (the pages read as zeros again) or release (size 0: the whole block) a block
-// from VirtualAlloc. Addresses that did not come from VirtualAlloc are refused.
+// Decommit (the checks refuse a wholly decommitted block from then on; part of one reads
+// as zeros again) or release (size 0: the whole block) a block from VirtualAlloc.
+// Addresses that did not come from VirtualAlloc are refused.
 bool VirtualFree(std::intptr_t address, std::intptr_t size, std::uint32_t type);
 bool VirtualLock(std::intptr_t address, std::intptr_t size);
 bool VirtualUnlock(std::intptr_t address, std::intptr_t size);
