@@ -156,7 +156,8 @@ private Q_SLOTS:
                                  "type them again";
         // clang-format off
         QTest::newRow("changed, new cut to 10")    << "old|abcdefghijkl|abcdefghijkl" << "abcdefghij" << box(kTitle, platform::vbInformation, "Passcode Changed");
-        QTest::newRow("wrong old, retype differs") << "Old|new|neu"                   << "old"        << box(kTitle, kSysExcl, lock);
+        QTest::newRow("wrong old")                 << "Old|new|new"                   << "old"        << box(kTitle, kSysExcl, lock);
+        QTest::newRow("wrong old, retype differs") << "x|new|neu"                     << "old"        << box(kTitle, kSysExcl, lock);
         QTest::newRow("retype differs")            << "old|new|neu"                   << "old"        << box(kTitle, platform::vbExclamation, mismatch);
         // clang-format on
     }
