@@ -114,6 +114,9 @@ void MDIForm1::setupControls()
     layout->addWidget(CoolBar1);
     layout->addWidget(m_mdiArea, 1);
     setCentralWidget(central);
+    // The frame takes the screen's width whatever its toolbar would like (the progress bar
+    // appears during every load): on a narrow screen the band's controls give up width.
+    QMainWindow::layout()->setSizeConstraint(QLayout::SetNoConstraint);
 
     setupToolbar();
     setupMenus();
