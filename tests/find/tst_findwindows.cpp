@@ -205,8 +205,7 @@ void TestFindWindows::keyword()
         if (c.how == QLatin1String("click"))
             QTest::mouseClick(main->btnGo, Qt::LeftButton);
         else
-            QTest::keyClick(main->Combo1->lineEdit(),
-                            c.how == "enter" ? Qt::Key_Return : Qt::Key_Tab);
+            QTest::keyClick(main->Combo1, c.how == "enter" ? Qt::Key_Return : Qt::Key_Tab);
     } else {
         main->mnuFKeywords->trigger();
         frmGoToKeyword *w = Forms::get<frmGoToKeyword>();
