@@ -89,11 +89,11 @@ void TestE2EInput::typedAndClicked()
     QTRY_COMPARE_WITH_TIMEOUT(ProgramRun::clipboard(), QStringLiteral("got:Freeware"), 5000);
     QCOMPARE(ProgramRun::windowTitle(main), mainTitle("Page E"));
     QVERIFY(noHistoryWindow());
+    run.screenshot("input-page-keys");
     // Anywhere else on the page Ctrl+V is View Source.
     run.click(main, kBlankPage);
     run.key(main, "ctrl+v");
     QVERIFY(titleIs("view-source:" + server.url("/e.html").mid(7)));
-    run.screenshot("input-page-keys");
 
     // The address box, clicked and typed into. "list" opens its list with the mouse and
     // picks the first address with the keys; "/b" would be completed to "/b.html" from the
