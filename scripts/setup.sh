@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make qt6-base-dev qt6-webengine-dev libgl-dev
-          xvfb xauth xdotool imagemagick clang-format fonts-dejavu-core ccache)
+          xvfb xauth xdotool xclip imagemagick clang-format fonts-dejavu-core ccache)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -13,6 +13,7 @@
 #include "security/Form3.h"
 #include "settings/frmSettings.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -77,6 +78,18 @@ QPixmap loadPicture(const QString &path)
     return QPixmap::fromImage(image);
 }
 
+// The address box and the progress bar have their designed widths wherever the screen
+// leaves room for them; on a narrow screen (or a dense one scaled up) they give up width
+// before the main window grows wider than the screen.
+constexpr int kShrinkFirst = 100;
+
+void setShrinkableWidth(QWidget *w, int twips)
+{
+    w->setMinimumWidth(std::min(Twips(twips), Twips(1200)));
+    w->setMaximumWidth(Twips(twips));
+    w->setSizePolicy(QSizePolicy::Expanding, w->sizePolicy().verticalPolicy());
+}
+
 } // namespace
 
 MDIForm1::MDIForm1()
@@ -101,6 +114,9 @@ void MDIForm1::setupControls()
     layout->addWidget(CoolBar1);
     layout->addWidget(m_mdiArea, 1);
     setCentralWidget(central);
+    // The frame takes the screen's width whatever its toolbar would like (the progress bar
+    // appears during every load): on a narrow screen the band's controls give up width.
+    QMainWindow::layout()->setSizeConstraint(QLayout::SetNoConstraint);
 
     setupToolbar();
     setupMenus();
@@ -157,9 +173,18 @@ void MDIForm1::setupToolbar()
     Combo1->setEditable(true);
     // The list grows only when a download completes, never from the key itself.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setFixedWidth(Twips(kComboWidthWithGo));
-    Combo1->lineEdit()->installEventFilter(this);
-    band->addWidget(Combo1);
+    // What is navigated is what the user typed or picked from the list, never a silent
+    // completion from the list.
+    Combo1->setCompleter(nullptr);
+    setShrinkableWidth(Combo1, kComboWidthWithGo);
+    // A key typed in the box arrives at the combo box, which hands it to its line edit
+    // without passing that one's filters; a key sent to the line edit itself, or typed while
+    // the list is open, goes to those. Enter is taken from whichever gets it first.
+    for (QObject *part :
+         {static_cast<QObject *>(Combo1), static_cast<QObject *>(Combo1->lineEdit()),
+          static_cast<QObject *>(Combo1->view())})
+        part->installEventFilter(this);
+    band->addWidget(Combo1, kShrinkFirst);
 
     btnGo = new QToolButton(CoolBar1);
     btnGo->setObjectName(QStringLiteral("btnGo"));
@@ -172,10 +197,10 @@ void MDIForm1::setupToolbar()
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setFixedWidth(Twips(2400));
+    setShrinkableWidth(ProgressBar1, 2400);
     ProgressBar1->hide();
     band->addSpacing(6);
-    band->addWidget(ProgressBar1);
+    band->addWidget(ProgressBar1, kShrinkFirst);
     band->addStretch(1);
 }
 
@@ -315,7 +340,7 @@ void MDIForm1::CarryOn()
 void MDIForm1::showGoButton(bool shown)
 {
     btnGo->setVisible(shown);
-    Combo1->setFixedWidth(Twips(shown ? kComboWidthWithGo : kComboWidthWithoutGo));
+    setShrinkableWidth(Combo1, shown ? kComboWidthWithGo : kComboWidthWithoutGo);
 }
 
 // The View toggles: a checkable item has already flipped its mark when triggered, so the
@@ -366,9 +391,18 @@ void MDIForm1::Combo1_KeyPress(int &keyAscii)
 
 bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Combo1->lineEdit() && event->type() == QEvent::KeyPress) {
+    const bool inCombo
+        = watched == Combo1 || watched == Combo1->lineEdit() || watched == Combo1->view();
+    if (inCombo && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Enter in the open list chooses the highlighted address, then goes there.
+            if (watched == Combo1->view()) {
+                const QModelIndex chosen = Combo1->view()->currentIndex();
+                if (chosen.isValid())
+                    Combo1->setCurrentIndex(chosen.row());
+                Combo1->hidePopup();
+            }
             int keyAscii = 13;
             Combo1_KeyPress(keyAscii);
             return true;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -131,6 +132,36 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
         Q_EMIT StatusTextChange(QStringLiteral("Done"));
     });
     setFocusProxy(m_view);
+    // The page's part of the keys is decided as they bubble up from the engine's own widget,
+    // which the view replaces as pages come and go.
+    m_view->installEventFilter(this);
+}
+
+bool EngineWebBrowser::pageTakesKey(const QKeyEvent *key) const
+{
+    // The engine takes text input exactly while a field of the page (a password box too)
+    // has the focus; the engine mostly claims the editing keys there itself.
+    QWidget *engine = m_view->focusProxy();
+    const bool editing = engine && engine->inputMethodQuery(Qt::ImEnabled).toBool();
+    if (key->matches(QKeySequence::Copy))
+        return editing || m_view->hasSelection();
+    return editing
+        && (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut)
+            || key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Undo));
+}
+
+bool EngineWebBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (pageTakesKey(key)) {
+            // Accepted, the key goes to the page as a key press and the menu's shortcut
+            // stays quiet, as it does for the program's own text fields.
+            key->accept();
+            return true;
+        }
+    }
+    return WebBrowserControl::eventFilter(watched, event);
 }
 
 QString EngineWebBrowser::urlText(QWebEngineView *view)

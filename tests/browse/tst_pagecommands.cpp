@@ -72,11 +72,10 @@ private Q_SLOTS:
         QTest::newRow("Save Web Page") << "FSaveWP" << none << a << "exec 4,2";
         QTest::newRow("Print") << "FPrint" << none << a << "exec 6,0";
         QTest::newRow("Print Preview") << "mnuPPreview" << none << a << "exec 7,0";
-        QTest::newRow("Send Link, the address unencoded")
+        QTest::newRow("Send Link, the address as one value")
             << "mnuTSendLink" << none << q
             << "shell open|mailto:friend@recipient.example?subject=I thought you might find this "
-               "interesting&body="
-                + q + "||1";
+               "interesting&body=http://a.example/x%3Fq%3D1%26r%3Da%20b||1";
         QTest::newRow("Suggestions")
             << "HSuggestions" << none << none
             << "go mailto:suggestions@kestrelmoor.example?subject=Scoutwell Suggestion";
@@ -109,6 +108,38 @@ private Q_SLOTS:
         for (const auto &[command, option] : fake->execCalls)
             seen << QStringLiteral("exec %1,%2").arg(command).arg(option);
         QCOMPARE(seen.join('\n'), effect.replace(QStringLiteral("PROGRAM"), env.programFolder()));
+    }
+
+    // What the mail program reads back from Send Link's address is the page's address whole.
+    void sendLinkBodyDecodes_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("query, fragment") << "http://a.example/s?q=1&b=2&c=x=y#top";
+        QTest::newRow("percent, blanks, plus") << "http://a.example/a%20b/c d?e=1+2%26";
+        QTest::newRow("non-ASCII")
+            << QString::fromUtf8("http://a.example/stra\u00dfe?q=\u00e9t\u00e9");
+        QTest::newRow("about:blank") << "about:blank";
+    }
+    void sendLinkBodyDecodes()
+    {
+        QFETCH(QString, page);
+        TestEnv env;
+        QString mail;
+        platform::SetShellHook([&mail](const platform::ShellRequest &r) {
+            mail = r.file;
+            return 33;
+        });
+        MDIForm1 *main = Forms::get<MDIForm1>();
+        FakeWebBrowser::last()->locationUrl = page;
+        main->mnuTSendLink->trigger();
+        platform::SetShellHook({});
+        // Read as the shell hands it on.
+        const QUrl url(mail, QUrl::TolerantMode);
+        const QUrlQuery query(url);
+        QCOMPARE(url.scheme() + ':' + url.path(), QString("mailto:") + hosts::SendLinkRecipient);
+        QCOMPARE(query.queryItemValue("subject", QUrl::FullyDecoded),
+                 "I thought you might find this interesting");
+        QCOMPARE(query.queryItemValue("body", QUrl::FullyDecoded), page);
     }
 };
 

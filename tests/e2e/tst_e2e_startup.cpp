@@ -1,6 +1,5 @@
 // The real program under X, as a person starts it: the splash, the main window, the first
 // page, the settings the start-up leaves behind.
-#include "LocalHttpServer.h"
 #include "ProgramRun.h"
 
 #include <QElapsedTimer>
@@ -16,7 +15,6 @@ class TestE2EStartup : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void freshProfileShowsSplashThenMainWindow();
-    void startPageLoadsWithoutSplash();
     void programLockDecisions_data();
     void programLockDecisions();
     void missingBackgroundPictureIsReported();
@@ -47,29 +45,6 @@ void TestE2EStartup::freshProfileShowsSplashThenMainWindow()
     run.key(main, QStringLiteral("ctrl+e"));
     QVERIFY(run.waitForExit());
     QCOMPARE(run.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(run.exitCode(), 0);
-}
-
-void TestE2EStartup::startPageLoadsWithoutSplash()
-{
-    LocalHttpServer server;
-    server.addPage(QStringLiteral("/start.html"),
-                   "<html><head><title>Local Start Page</title></head>"
-                   "<body><h1>Hello from the test server</h1></body></html>");
-    ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
-    run.setSetting(QStringLiteral("ShowSplash"), QStringLiteral("0"));
-    run.setSetting(QStringLiteral("TB"), QStringLiteral("1"));
-    run.setSetting(QStringLiteral("Start Page"), server.url(QStringLiteral("/start.html")));
-    QVERIFY(run.start());
-
-    const QString main = run.waitForWindow(
-        QRegularExpression(QStringLiteral("^Scoutwell v3\\.3 - \\[Local Start Page\\]$")), 30000);
-    QVERIFY2(!main.isEmpty(), run.output().constData());
-    QVERIFY(server.requests().contains(QStringLiteral("/start.html")));
-    run.screenshot(QStringLiteral("startup-start-page"));
-
-    run.key(main, QStringLiteral("ctrl+e"));
-    QVERIFY(run.waitForExit());
     QCOMPARE(run.exitCode(), 0);
 }
 

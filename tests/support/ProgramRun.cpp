@@ -77,6 +77,13 @@ QStringList ProgramRun::storedSettings() const
     return storedSettingsIn(settingsFile());
 }
 
+void ProgramRun::setEnvironment(const QString &name, const QString &value)
+{
+    QProcessEnvironment env = m_process.processEnvironment();
+    env.insert(name, value);
+    m_process.setProcessEnvironment(env);
+}
+
 bool ProgramRun::start()
 {
     m_process.start();
@@ -147,14 +154,51 @@ QString ProgramRun::windowTitle(const QString &id)
 
 void ProgramRun::key(const QString &id, const QString &keys)
 {
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
-    xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+    if (!id.isEmpty())
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+    xdotool(QStringList {QStringLiteral("key"), QStringLiteral("--clearmodifiers")}
+            + keys.split(QLatin1Char(' '), Qt::SkipEmptyParts));
 }
 
 void ProgramRun::type(const QString &id, const QString &text)
 {
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
     xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+}
+
+void ProgramRun::click(const QString &id, const QPoint &at, int count)
+{
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), id, QString::number(at.x()),
+             QString::number(at.y())});
+    xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(count),
+             QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+}
+
+QRect ProgramRun::geometry(const QString &id)
+{
+    // "WINDOW=", "X=", "Y=", "WIDTH=", "HEIGHT=", "SCREEN=" lines.
+    int v[5] = {};
+    const QStringList lines
+        = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+    for (int i = 1; i < 5 && i < lines.size(); ++i)
+        v[i] = lines[i].section(QLatin1Char('='), 1).toInt();
+    return QRect(v[1], v[2], v[3], v[4]);
+}
+
+QSize ProgramRun::screenSize()
+{
+    const QStringList wh
+        = xdotool({QStringLiteral("getdisplaygeometry")}).value(0).split(QLatin1Char(' '));
+    return QSize(wh.value(0).toInt(), wh.value(1).toInt());
+}
+
+QString ProgramRun::clipboard()
+{
+    QProcess p;
+    p.start(QStringLiteral("xclip"),
+            {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 void ProgramRun::screenshot(const QString &name)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPoint>
 #include <QProcess>
+#include <QRect>
 #include <QRegularExpression>
 #include <QString>
 #include <QTemporaryDir>
@@ -25,14 +27,24 @@ public:
     // The [Settings] group as sorted key=value lines.
     QStringList storedSettings() const;
 
+    // An environment variable for the program, set before the start.
+    void setEnvironment(const QString &name, const QString &value);
     bool start();
     // The id of the first window whose title matches, or "" after the timeout.
     QString waitForWindow(const QRegularExpression &title, int timeoutMs = 20000);
     bool waitForNoWindow(const QRegularExpression &title, int timeoutMs = 10000);
     static QString windowTitle(const QString &id);
-    // Gives the window the keyboard and types keys into it (xdotool key names).
+    // Gives the window the keyboard and types keys into it (xdotool key names, blank
+    // separated). Without a window the keys go where the keyboard is, such as an open menu.
     void key(const QString &id, const QString &keys);
     void type(const QString &id, const QString &text);
+    // Moves the mouse to a point of the window (its own pixels) and clicks the left button
+    // `count` times there.
+    void click(const QString &id, const QPoint &at, int count = 1);
+    static QRect geometry(const QString &id);
+    static QSize screenSize();
+    // The clipboard's text, as another program reads it.
+    static QString clipboard();
     // Saves the whole screen as <shotDir>/<name>.png.
     void screenshot(const QString &name);
 
