@@ -4,7 +4,8 @@
 // disk cache, all in one run. All are watched the same way, by polling the X server for the
 // window title, so the polling cost falls on each alike.
 //
-// Usage (under an X display): bench_startup [rounds]
+// Usage (under an X display): bench_startup [rounds] [program]
+// where program is another build of scoutwell to measure instead of this one.
 #include "LocalHttpServer.h"
 
 #include <QCoreApplication>
@@ -80,6 +81,8 @@ int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
+    const QString program = argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                     : QStringLiteral(SCOUTWELL_BIN_DIR "/scoutwell");
     LocalHttpServer server;
     server.addPage(QStringLiteral("/start.html"),
                    "<html><head><title>Bench Start Page</title></head>"
@@ -105,7 +108,7 @@ int main(int argc, char *argv[])
                 s.setValue(QStringLiteral("Settings/ShowSplash"), QStringLiteral("0"));
                 s.setValue(QStringLiteral("Settings/Start Page"), url);
                 s.sync();
-                t[c] = measure(QStringLiteral(SCOUTWELL_BIN_DIR "/scoutwell"), {}, env, title);
+                t[c] = measure(program, {}, env, title);
             } else {
                 // The program switches its sandbox off only as root; so do the floors.
                 if (::geteuid() == 0)

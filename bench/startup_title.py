@@ -160,6 +160,8 @@ def main():
                 ratios.setdefault((name, floor), []).append(got[name] / got[floor])
         ratios.setdefault(("persistent view", "bare view"), []).append(
             got["persistent view"] / got["bare view"])
+        for name, _ in programs[1:]:
+            ratios.setdefault(("scoutwell", name), []).append(got["scoutwell"] / got[name])
     if not times[names[0]]:
         print("no round finished")
         return 1
