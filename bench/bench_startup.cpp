@@ -46,7 +46,8 @@ qint64 measure(const QString &program, const QStringList &args, const QProcessEn
     proc.start(program, args);
     proc.waitForStarted();
     qint64 result = -1;
-    while (clock.elapsed() < 30000) {
+    // A program that ended (refused by a busy X server, say) counts as a round lost.
+    while (clock.elapsed() < 30000 && proc.state() == QProcess::Running) {
         if (titleShown(proc.processId(), title)) {
             result = clock.elapsed();
             break;
