@@ -26,9 +26,11 @@ namespace {
 bool titleShown(qint64 pid, const QString &title)
 {
     QProcess p;
+    // --all: xdotool's conditions are otherwise joined by "or", and any window of the
+    // process, long before the page's title, would stop the clock.
     p.start(QStringLiteral("xdotool"),
-            {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(pid),
-             QStringLiteral("--name"), title});
+            {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--pid"),
+             QString::number(pid), QStringLiteral("--name"), title});
     p.waitForFinished(2000);
     return !p.readAllStandardOutput().trimmed().isEmpty();
 }
