@@ -9,6 +9,7 @@
 #include "platform/CoolBar.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
+#include "platform/StartupTrace.h"
 #include "platform/WebBrowser.h"
 #include "security/Form3.h"
 #include "settings/frmSettings.h"
@@ -279,12 +280,14 @@ void MDIForm1::setupMenus()
 
 void MDIForm1::Form_Load()
 {
+    platform::StartupTrace("main window: load");
     try {
         buildFavouritesMenu();
         CarryOn();
     } catch (const std::exception &e) {
         platform::MsgBox(QString::fromStdString(e.what()), platform::vbCritical);
     }
+    platform::StartupTrace("main window: loaded");
 }
 
 void MDIForm1::buildFavouritesMenu()

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using platform::GetSetting;
 using platform::SaveSetting;
 
@@ -73,6 +75,26 @@ private Q_SLOTS:
         f.close();
         QCOMPARE(GetSetting(QStringLiteral("Start Page")), QStringLiteral("http://new.example/"));
         QCOMPARE(GetSetting(QStringLiteral("Tips")), QStringLiteral("a,b"));
+    }
+
+    // Storing what the file already holds leaves it alone: every real write replaces the
+    // file with a new one, so its inode tells.
+    void storingTheStoredValueLeavesTheFileAlone()
+    {
+        TestEnv env;
+        const QByteArray file = QFile::encodeName(env.settingsFile());
+        const auto inode = [&file] {
+            struct stat st
+            {
+            };
+            return ::stat(file.constData(), &st) == 0 ? st.st_ino : 0;
+        };
+        SaveSetting(QStringLiteral("PProg"), QStringLiteral("0"));
+        const auto written = inode();
+        SaveSetting(QStringLiteral("PProg"), QStringLiteral("0"));
+        QCOMPARE(inode(), written);
+        SaveSetting(QStringLiteral("PProg"), QStringLiteral("1"));
+        QVERIFY(inode() != written);
     }
 
     // Only root loses the engine's sandbox, and the flag is added once.
