@@ -33,7 +33,9 @@ QString AppTitle()
 QIcon AppIcon()
 {
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+    // Every window hands its icon to the window system as pixels: the small sizes that
+    // title bars and task lists draw are enough, the launcher takes the installed ones.
+    for (int size : {16, 24, 32, 48})
         icon.addFile(QStringLiteral(":/scoutwell/icons/scoutwell-%1.png").arg(size),
                      QSize(size, size));
     return icon;

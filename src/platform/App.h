@@ -18,8 +18,7 @@ int AppMinor();
 // Major and minor joined as the program shows them: 3 and 3 give "3.3", 4 and 10 "4.10".
 QString VersionText(int major, int minor);
 
-// The program's icon, in every size the desktop asks for (the same drawing the desktop's
-// launcher shows).
+// The program's window icon: the drawing the desktop's launcher shows.
 QIcon AppIcon();
 
 // The maker's company name, as the program's version information holds it.
