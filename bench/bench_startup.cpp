@@ -68,6 +68,8 @@ QProcessEnvironment freshEnvironment(const QString &dir)
     env.insert(QStringLiteral("XDG_CACHE_HOME"), dir + QStringLiteral("/cache"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
     env.insert(QStringLiteral("HOME"), dir);
+    // A private runtime folder, or a Scoutwell already running would take the start over.
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
     return env;
 }
 

@@ -16,6 +16,10 @@ if [ "$unformatted" -ne 0 ]; then
     exit 1
 fi
 
+# The launcher and the software-centre entry as the desktop's own tools read them.
+desktop-file-validate packaging/*.desktop
+appstreamcli validate --no-net packaging/*.metainfo.xml
+
 xvfb_pid=""
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT

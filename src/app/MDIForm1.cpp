@@ -1,6 +1,7 @@
 #include "app/MDIForm1.h"
 
 #include "app/CommandWiring.h"
+#include "app/ExternalAddress.h"
 #include "app/Forms.h"
 #include "browse/Form1.h"
 #include "favourites/FavouritesMenu.h"
@@ -101,7 +102,6 @@ MDIForm1::MDIForm1()
 void MDIForm1::setupControls()
 {
     setWindowTitle(platform::MainCaption());
-    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_FileDialogContentsView));
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -288,6 +288,7 @@ void MDIForm1::Form_Load()
         platform::MsgBox(QString::fromStdString(e.what()), platform::vbCritical);
     }
     platform::StartupTrace("main window: loaded");
+    externalAddress::MainWindowLoaded();
 }
 
 void MDIForm1::buildFavouritesMenu()

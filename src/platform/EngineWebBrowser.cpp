@@ -4,7 +4,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -29,10 +31,31 @@ WebBrowserFactory &factory()
     return f;
 }
 
+// The profile's storage name. Its data folder is the engine's default for that name under
+// the application's data folder ($XDG_DATA_HOME/ScoutwellV3/QtWebEngine/engine): a named
+// profile writes its preferences to that default before any other folder could be set, so
+// choosing another one would leave a stray folder behind.
+constexpr char kProfileName[] = "engine";
+
 QString engineDataPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/ScoutwellV3/engine");
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+        + QStringLiteral("/QtWebEngine/") + QLatin1String(kProfileName);
+}
+
+// The engine keeps its compiled GPU programs in the profile's data folder; they are a cache
+// and belong with the others, so that folder is a link into the cache folder.
+void linkGpuCache()
+{
+    const QString link = engineDataPath() + QStringLiteral("/GPUCache");
+    const QString target = BrowserCachePath() + QStringLiteral("/GPUCache");
+    if (QFileInfo(link).symLinkTarget() == target)
+        return;
+    QDir().mkpath(target);
+    QDir().mkpath(engineDataPath());
+    QDir(link).removeRecursively();
+    QFile::remove(link);
+    QFile::link(target, link);
 }
 
 // Downloads started from a page (the freeware itself, usually) ask where to save, as any
@@ -88,8 +111,8 @@ QWebEngineProfile *EngineWebBrowser::profile()
 {
     static QWebEngineProfile *p = nullptr;
     if (!p) {
-        p = new QWebEngineProfile(QStringLiteral("ScoutwellV3"), QCoreApplication::instance());
-        p->setPersistentStoragePath(engineDataPath());
+        linkGpuCache();
+        p = new QWebEngineProfile(QLatin1String(kProfileName), QCoreApplication::instance());
         p->setCachePath(BrowserCachePath());
         p->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
         p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);

@@ -16,8 +16,9 @@ ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDi
     QDir().mkpath(m_dir.path() + QStringLiteral("/runtime"));
     QFile::setPermissions(m_dir.path() + QStringLiteral("/runtime"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QDir bin(binDir);
-    for (const QFileInfo &f : bin.entryInfoList(QDir::Files)) {
+    const QFileInfoList files
+        = binDir.isEmpty() ? QFileInfoList() : QDir(binDir).entryInfoList(QDir::Files);
+    for (const QFileInfo &f : files) {
         // A site log left by someone running the build's program is not part of a fresh run.
         if (f.fileName() == QLatin1String("sitelog.f"))
             continue;
@@ -37,7 +38,7 @@ ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDi
     env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.setProgram(programFolder() + QStringLiteral("/scoutwell"));
+    m_program = programFolder() + QStringLiteral("/scoutwell");
     QObject::connect(&m_process, &QProcess::readyRead,
                      [this] { m_output.append(m_process.readAll()); });
 }
@@ -84,10 +85,42 @@ void ProgramRun::setEnvironment(const QString &name, const QString &value)
     m_process.setProcessEnvironment(env);
 }
 
-bool ProgramRun::start()
+void ProgramRun::command(const QStringList &arguments, QProcess &process)
 {
-    m_process.start();
+    if (!m_ordinaryUser) {
+        process.start(m_program, arguments);
+        return;
+    }
+    QStringList chown {QStringLiteral("-R"), QStringLiteral("65534:65534")};
+    for (const char *sub : {"config", "cache", "data", "runtime"}) {
+        chown.append(m_dir.path() + QLatin1Char('/') + QLatin1String(sub));
+        QDir().mkpath(chown.last());
+    }
+    QProcess::execute(QStringLiteral("chown"), chown);
+    QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534:65534"), m_dir.path()});
+    process.start(QStringLiteral("setpriv"),
+                  QStringList {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                               QStringLiteral("--clear-groups"), QStringLiteral("--"), m_program}
+                      + arguments);
+}
+
+bool ProgramRun::start(const QStringList &arguments)
+{
+    command(arguments, m_process);
     return m_process.waitForStarted(10000);
+}
+
+int ProgramRun::startAgain(const QStringList &arguments, int timeoutMs)
+{
+    QProcess again;
+    again.setProcessEnvironment(m_process.processEnvironment());
+    command(arguments, again);
+    if (!again.waitForFinished(timeoutMs)) {
+        again.kill();
+        again.waitForFinished();
+        return -1;
+    }
+    return again.exitStatus() == QProcess::NormalExit ? again.exitCode() : -1;
 }
 
 QStringList ProgramRun::xdotool(const QStringList &args)

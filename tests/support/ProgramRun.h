@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 // One run of the real program for an end-to-end test: the built program and its files
 // copied into a temporary program folder, private settings and caches, the X display the
 // test command started. Windows are found by title with xdotool, as a person finds them
@@ -14,11 +16,19 @@
 class ProgramRun
 {
 public:
-    // binDir: the build's program folder; shotDir: where screenshots go.
+    // binDir: the build's program folder (empty: nothing copied, see setProgram); shotDir:
+    // where screenshots go.
     ProgramRun(const QString &binDir, const QString &shotDir);
     ~ProgramRun();
 
+    // The run's temporary folder: also its home, with config, data, cache and runtime in it.
+    QString path() const { return m_dir.path(); }
     QString programFolder() const;
+    // Runs this program (an installed copy) instead of the copied build.
+    void setProgram(const QString &program) { m_program = program; }
+    // When the test runs as root, the program runs as nobody, who owns only the run's
+    // folders (not the program's): the superuser writes into read-only folders.
+    void runAsOrdinaryUser() { m_ordinaryUser = ::geteuid() == 0; }
     QString settingsFile() const;
 
     // Settings written before the start, as an earlier run would have left them.
@@ -29,7 +39,15 @@ public:
 
     // An environment variable for the program, set before the start.
     void setEnvironment(const QString &name, const QString &value);
-    bool start();
+    bool start(const QStringList &arguments = {});
+    // A further start of the same program in the same world, as a second click on the
+    // launcher: its exit code, or -1 when it is still running after the timeout.
+    int startAgain(const QStringList &arguments, int timeoutMs = 10000);
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
     // The id of the first window whose title matches, or "" after the timeout.
     QString waitForWindow(const QRegularExpression &title, int timeoutMs = 20000);
     bool waitForNoWindow(const QRegularExpression &title, int timeoutMs = 10000);
@@ -57,9 +75,12 @@ private:
     // Titles of the program's visible windows, and their ids when asked for.
     QStringList visibleTitles(QStringList *ids = nullptr) const;
     static QStringList xdotool(const QStringList &args);
+    void command(const QStringList &arguments, QProcess &process);
 
     QTemporaryDir m_dir;
     QString m_shotDir;
+    QString m_program;
+    bool m_ordinaryUser = false;
     QProcess m_process;
     QByteArray m_output;
 };
