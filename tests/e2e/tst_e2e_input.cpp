@@ -63,6 +63,12 @@ private Q_SLOTS:
             return QTest::qWaitFor([&] { return ProgramRun::windowTitle(main) == mainTitle(page); },
                                    15000);
         };
+        // A click in the address box, then the keys that select its whole text: a triple
+        // click slowed by a loaded machine is three single clicks and selects nothing.
+        const auto selectAddress = [&] {
+            run.click(main, kAddressBox);
+            run.key(main, "End shift+Home");
+        };
         const auto noHistoryWindow
             = [&] { return run.waitForWindow(exactly("History"), 1500).isEmpty(); };
 
@@ -114,7 +120,7 @@ private Q_SLOTS:
             if (c.typed.isEmpty()) {
                 run.click(main, kAddressArrow);
             } else {
-                run.click(main, kAddressBox, 3);
+                selectAddress();
                 run.type(main, c.typed);
             }
             // The open list has the keyboard; focusing the main window would close it.
@@ -129,7 +135,7 @@ private Q_SLOTS:
 
         // "keywords": the keyword list, and nothing navigated.
         const qsizetype asked = server.requests().size();
-        run.click(main, kAddressBox, 3);
+        selectAddress();
         run.type(main, "keywords");
         run.key(main, "Return");
         QVERIFY(!run.waitForWindow(exactly("Scoutwell Keywords")).isEmpty());
@@ -176,7 +182,7 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitFor(
                 [&] { return ProgramRun::windowTitle(main).contains(QUrl(f.address).host()); },
                 15000));
-            run.click(main, kAddressBox, 3);
+            selectAddress();
             run.key(main, "ctrl+c");
             QTRY_COMPARE_WITH_TIMEOUT(ProgramRun::clipboard(), f.address, 5000);
         }
