@@ -224,7 +224,8 @@ void TestMainWindow::menuTree()
         "View Source/FViewSource/Ctrl+V, -/FSepe, Exit/FExit/Ctrl+E",
         "&Tools TTools: Settings/TSettings/F8, Security/TSecurity/F9, -/TSeper, "
         "Cache Killer/TFCache/Ctrl+C, -/TSep, Find Freeware/TFFw/F2, Find on the web/TFotw/F3, "
-        "-/mnuSeperator1, Mail/mnuTMail/, Windows Update/mnuTWinUpdate/",
+        "-/mnuSeperator1, Mail/mnuTMail/, Windows Update/mnuTWinUpdate/, -/mnuTDownloadsSep, "
+        "Downloads/mnuTDownloads/Ctrl+J",
         "&Favourites mnuFavs: Kestrelmoor Works/mnuFTG/, -/mnuSeperator, "
         "Go to keyword .../mnuFKeywords/, Organize Favourites/mnuOrganize/, -/mnuFT1",
         "&View mnuView: GO! button/mnuViewGo/, Progress Bar/mnuViewProgBar/, -/mnuVSep, "

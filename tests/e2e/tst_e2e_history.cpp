@@ -15,14 +15,6 @@ namespace {
 const QRegularExpression kHistory(QStringLiteral("^History$"));
 const QRegularExpression kKiller(QStringLiteral("^Dedor\\.adu Zaved$"));
 
-QString xdotool(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral("xdotool"), args);
-    p.waitForFinished();
-    return QString::fromLatin1(p.readAllStandardOutput());
-}
-
 // Shows the history window with Ctrl+C, screenshots it and counts the light pixels of its
 // list: its lines of text; -1 when the window is not of its designed size.
 int listedPixels(ProgramRun &run, const QString &main, const QString &shot, QPoint *topLeft)
@@ -31,11 +23,9 @@ int listedPixels(ProgramRun &run, const QString &main, const QString &shot, QPoi
     const QString id = run.waitForWindow(kHistory);
     QTest::qWait(500);
     run.screenshot(shot);
-    // xdotool's lines: WINDOW, X, Y, WIDTH, HEIGHT, SCREEN.
-    const QStringList v = xdotool({"getwindowgeometry", "--shell", id}).split('\n');
-    *topLeft = QPoint(v.value(1).section('=', 1).toInt(), v.value(2).section('=', 1).toInt());
-    if (QSize(v.value(3).section('=', 1).toInt(), v.value(4).section('=', 1).toInt())
-        != QSize(Twips(6870), Twips(4020)))
+    const QRect window = ProgramRun::geometry(id);
+    *topLeft = window.topLeft();
+    if (window.size() != QSize(Twips(6870), Twips(4020)))
         return -1;
     const QImage image(QStringLiteral(SCOUTWELL_SHOT_DIR "/") + shot + QStringLiteral(".png"));
     // The list: at (480, 0) in the frame at (360, 480), shown as far as the frame's right
@@ -47,11 +37,6 @@ int listedPixels(ProgramRun &run, const QString &main, const QString &shot, QPoi
         for (int x = list.left(); x <= list.right(); ++x)
             light += QColor(image.pixel(x, y)).lightness() > 150;
     return light;
-}
-
-void click(const QPoint &at)
-{
-    xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
 }
 
 } // namespace
@@ -90,7 +75,7 @@ void TestE2EHistory::browsedPagesAreListedAndKilled()
     QVERIFY(listedPixels(run, main, QStringLiteral("history-listed"), &at) > 300);
 
     // "Initiate Cache Killer", then Yes to the question and OK to the report.
-    click(at + QPoint(Twips(360 + 4560 + 1695 / 2), Twips(480 + 3120 + 375 / 2)));
+    ProgramRun::click(at + QPoint(Twips(360 + 4560 + 1695 / 2), Twips(480 + 3120 + 375 / 2)));
     QString box = run.waitForWindow(kKiller);
     QVERIFY(!box.isEmpty());
     run.key(box, QStringLiteral("Return"));
@@ -100,7 +85,7 @@ void TestE2EHistory::browsedPagesAreListedAndKilled()
     run.key(box, QStringLiteral("Return"));
     QVERIFY(run.waitForNoWindow(kKiller));
     // "X" closes it; opened again it lists nothing.
-    click(at + QPoint(Twips(6360 + 375 / 2), Twips(255 / 2)));
+    ProgramRun::click(at + QPoint(Twips(6360 + 375 / 2), Twips(255 / 2)));
     QVERIFY(run.waitForNoWindow(kHistory));
     QCOMPARE(listedPixels(run, main, QStringLiteral("history-after-killer"), &at), 0);
     run.key(main, QStringLiteral("ctrl+e"));

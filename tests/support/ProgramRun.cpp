@@ -157,6 +157,26 @@ void ProgramRun::type(const QString &id, const QString &text)
     xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
 }
 
+QRect ProgramRun::geometry(const QString &id)
+{
+    // Lines of the form WINDOW=, X=, Y=, WIDTH=, HEIGHT=, SCREEN=.
+    const QStringList v
+        = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+    const auto value = [&](int i) { return v.value(i).section(QLatin1Char('='), 1).toInt(); };
+    return QRect(value(1), value(2), value(3), value(4));
+}
+
+void ProgramRun::mouseMove(const QPoint &to)
+{
+    xdotool({QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y())});
+}
+
+void ProgramRun::click(const QPoint &at)
+{
+    mouseMove(at);
+    xdotool({QStringLiteral("click"), QStringLiteral("1")});
+}
+
 void ProgramRun::screenshot(const QString &name)
 {
     QDir().mkpath(m_shotDir);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QRect>
 #include <QRegularExpression>
 #include <QString>
 #include <QTemporaryDir>
@@ -16,6 +17,8 @@ public:
     ProgramRun(const QString &binDir, const QString &shotDir);
     ~ProgramRun();
 
+    // The run's home folder; the data, config and cache folders are inside it.
+    QString home() const { return m_dir.path(); }
     QString programFolder() const;
     QString settingsFile() const;
 
@@ -33,6 +36,11 @@ public:
     // Gives the window the keyboard and types keys into it (xdotool key names).
     void key(const QString &id, const QString &keys);
     void type(const QString &id, const QString &text);
+    // The window's place on the screen.
+    static QRect geometry(const QString &id);
+    // A left click at a point of the screen, as a person's mouse makes it.
+    static void click(const QPoint &at);
+    static void mouseMove(const QPoint &to);
     // Saves the whole screen as <shotDir>/<name>.png.
     void screenshot(const QString &name);
 
