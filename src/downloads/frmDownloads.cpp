@@ -184,6 +184,7 @@ void DownloadRow::refresh()
                            : hashing        ? QStringLiteral("computing...")
                            : e->fileMissing ? QString()
                                             : QStringLiteral("the file could not be read"));
+    txtSha256->setEnabled(finished);
     cmdCopy->setEnabled(!e->sha256.isEmpty());
     txtPublished->setEnabled(finished && !e->fileMissing);
 

@@ -19,15 +19,25 @@ QList<EngineDownload *> &live()
 } // namespace
 
 EngineDownload::EngineDownload(QWebEngineDownloadRequest *request)
-    : Download(request), m_request(request)
 {
     live().append(this);
+    attach(request);
+}
+
+void EngineDownload::attach(QWebEngineDownloadRequest *request)
+{
+    if (m_request)
+        disconnect(m_request, nullptr, this, nullptr);
+    m_request = request;
+    ++m_attempts;
+    setParent(request);
     for (auto signal : {&QWebEngineDownloadRequest::receivedBytesChanged,
                         &QWebEngineDownloadRequest::totalBytesChanged,
                         &QWebEngineDownloadRequest::isPausedChanged,
                         &QWebEngineDownloadRequest::interruptReasonChanged})
         connect(request, signal, this, &Download::changed);
     connect(request, &QWebEngineDownloadRequest::stateChanged, this, &Download::changed);
+    Q_EMIT changed();
 }
 
 EngineDownload::~EngineDownload()
@@ -72,7 +82,17 @@ Download::State EngineDownload::state() const
 
 QString EngineDownload::failReason() const
 {
-    return state() == Failed ? m_request->interruptReasonString() : QString();
+    if (state() != Failed)
+        return QString();
+    // The engine has reasons of its own that its texts do not cover; for those it gives the
+    // text of a user's cancel, which would blame the user.
+    constexpr int kContentLengthMismatch = 38;
+    if (int(m_request->interruptReason()) == kContentLengthMismatch)
+        return QStringLiteral("The server ended the file before its announced size (%1 tries)")
+            .arg(m_attempts);
+    if (m_request->interruptReason() == QWebEngineDownloadRequest::UserCanceled && !m_cancelled)
+        return QStringLiteral("The browser engine gave up the download");
+    return m_request->interruptReasonString();
 }
 
 void EngineDownload::pause()
@@ -87,6 +107,7 @@ void EngineDownload::resume()
 
 void EngineDownload::cancel()
 {
+    m_cancelled = true;
     m_request->cancel();
 }
 
@@ -105,6 +126,18 @@ void EngineDownload::onDownloadRequested(QWebEngineDownloadRequest *request)
     if (request->isSavePageDownload()) {
         request->accept();
         return;
+    }
+    // A connection that broke off is picked up again by the engine as a new request for the
+    // same download: it goes on into the same file, without asking again.
+    for (EngineDownload *d : live()) {
+        if (d->m_request->id() == request->id()
+            && (d->state() == Running || d->state() == Paused)) {
+            request->setDownloadDirectory(d->m_request->downloadDirectory());
+            request->setDownloadFileName(d->m_request->downloadFileName());
+            request->accept();
+            d->attach(request);
+            return;
+        }
     }
     const QString folder = DownloadFolder();
     QString name = request->suggestedFileName();

@@ -34,7 +34,12 @@ public:
     static void onDownloadRequested(QWebEngineDownloadRequest *request);
 
 private:
-    QWebEngineDownloadRequest *m_request;
+    // Follows `request` from now on: the engine makes a new one for a download it resumes.
+    void attach(QWebEngineDownloadRequest *request);
+
+    QWebEngineDownloadRequest *m_request = nullptr;
+    int m_attempts = 0;
+    bool m_cancelled = false;
 };
 
 } // namespace platform

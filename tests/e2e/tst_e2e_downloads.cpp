@@ -22,17 +22,19 @@ const QRegularExpression kDownloads(QStringLiteral("^Downloads$"));
 const QRegularExpression kBox(QStringLiteral("^Scoutwell$"));
 constexpr int kTimeout = 60000;
 
-// The page is one band per link, each a fifth of its height, top to bottom.
+// The page is one band per link, top to bottom.
 // clang-format off
 const struct { const char *name; LocalHttpServer::Pacing pacing; } kLinks[] = {
-    {"freeware-setup.zip", {256 << 10, 40, -1}},    // about 3 s
-    {"cancel-me.zip",      {128 << 10, 50, -1}},    // about 8 s
-    {"pause-me.zip",       {128 << 10, 50, -1}},
-    {"broken.zip",         {128 << 10, 50, 3 << 20}}, // the server drops it at 3 MB
-    {"still-running.zip",  {64 << 10, 100, -1}},    // about 30 s
+    {"freeware-setup.zip", {256 << 10, 40, -1, true}},     // about 3 s
+    {"cancel-me.zip",      {128 << 10, 50, -1, true}},     // about 8 s
+    {"pause-me.zip",       {128 << 10, 50, -1, true}},
+    {"broken.zip",         {128 << 10, 50, 3 << 20, true}}, // the connection is reset at 3 MB
+    {"still-running.zip",  {64 << 10, 100, -1, true}},     // about 30 s
+    {"cut-short.zip",      {128 << 10, 20, 1 << 20, false}}, // closed early, every time
 };
 // clang-format on
-enum Link { Setup, CancelMe, PauseMe, Broken, StillRunning };
+enum Link { Setup, CancelMe, PauseMe, Broken, StillRunning, CutShort };
+constexpr int kBands = int(std::size(kLinks));
 
 QByteArray readFile(const QString &path)
 {
@@ -94,8 +96,8 @@ public:
     bool download(Link link)
     {
         const QRect page = ProgramRun::geometry(m_main).adjusted(0, 30, 0, -22);
-        ProgramRun::click(
-            QPoint(page.left() + 200, page.top() + page.height() * (2 * int(link) + 1) / 10));
+        ProgramRun::click(QPoint(page.left() + 200,
+                                 page.top() + page.height() * (2 * int(link) + 1) / (2 * kBands)));
         const QString dialog = m_run.waitForWindow(kSaveDialog);
         if (dialog.isEmpty())
             return false;
@@ -182,7 +184,8 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     const QByteArray sourceBytes = readFile(source);
     LocalHttpServer server;
     QByteArray page = "<html><head><title>Downloads test</title><style>body{margin:0}"
-                      "a{display:block;height:20vh;font:28px sans-serif}</style></head><body>";
+                      "a{display:block;font:28px sans-serif;height:"
+        + QByteArray::number(100.0 / kBands) + "vh}</style></head><body>";
     for (const auto &link : kLinks) {
         const QString path = QStringLiteral("/files/") + QLatin1String(link.name);
         server.addDownload(path, source, link.pacing);
@@ -227,12 +230,6 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     s.click(0, DownloadRow::kCopy);
     QTRY_COMPARE(QGuiApplication::clipboard()->text(), sum);
 
-    // The same file again lands beside the first under a numbered name.
-    QVERIFY(s.download(Setup));
-    QVERIFY(s.waitForState(QStringLiteral("freeware-setup (1).zip"), "finished"));
-    QCOMPARE(readFile(s.downloadsFolder() + QStringLiteral("/freeware-setup (1).zip")),
-             sourceBytes);
-
     // Cancelled half-way: nothing is left under the file's name.
     QVERIFY(s.download(CancelMe));
     QVERIFY(s.waitForBytesSent(CancelMe, 2 << 20));
@@ -240,6 +237,12 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QVERIFY(s.waitForState(QStringLiteral("cancel-me.zip"), "cancelled"));
     QTest::qWait(500);
     QCOMPARE(QDir(s.downloadsFolder()).entryList({QStringLiteral("cancel-me*")}), QStringList());
+
+    // The same file again lands beside the first under a numbered name.
+    QVERIFY(s.download(Setup));
+    QVERIFY(s.waitForState(QStringLiteral("freeware-setup (1).zip"), "finished"));
+    QCOMPARE(readFile(s.downloadsFolder() + QStringLiteral("/freeware-setup (1).zip")),
+             sourceBytes);
 
     // Paused, a dropped connection, and one still running, all in sight with a finished row
     // whose published sum matches.
@@ -268,6 +271,17 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QVERIFY(s.waitForState(QStringLiteral("pause-me.zip"), "finished"));
     QCOMPARE(readFile(s.downloadsFolder() + QStringLiteral("/pause-me.zip")), sourceBytes);
 
+    // A server that ends the file early each time: the engine tries again into the same
+    // file, without asking where to save it again, and at last gives up.
+    QVERIFY(s.download(CutShort));
+    QVERIFY(s.waitForState(QStringLiteral("cut-short.zip"), "failed"));
+    QVERIFY(server.requests().count(QStringLiteral("/files/cut-short.zip")) > 1);
+    QVERIFY(run.waitForWindow(kSaveDialog, 500).isEmpty());
+    QVERIFY(s.kept(QStringLiteral("cut-short.zip"))
+                .value(QStringLiteral("reason"))
+                .toString()
+                .startsWith(QStringLiteral("The server ended the file before its announced size")));
+
     // Exit asks while one still runs: No stays, Yes cancels it and ends the program.
     run.key(s.main(), QStringLiteral("ctrl+e"));
     QString box = run.waitForWindow(kBox);
@@ -283,7 +297,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QVERIFY(run.waitForExit());
     QCOMPARE(s.state(QStringLiteral("still-running.zip")), QStringLiteral("cancelled"));
     const QJsonArray before = s.kept();
-    QCOMPARE(before.size(), 6);
+    QCOMPARE(before.size(), 7);
 
     // Started again, the earlier rows are there, and a new download joins them.
     QVERIFY(QFile::remove(s.downloadsFolder() + '/' + setup));
@@ -294,7 +308,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     run.screenshot(QStringLiteral("downloads-after-restart"));
     QVERIFY(s.download(Setup));
     QVERIFY(s.waitForState(setup, "finished"));
-    QCOMPARE(s.kept().size(), 7);
+    QCOMPARE(s.kept().size(), 8);
     QCOMPARE(s.kept().last(), before.last());
     run.key(s.main(), QStringLiteral("ctrl+e"));
     QVERIFY(run.waitForExit());

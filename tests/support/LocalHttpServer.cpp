@@ -5,6 +5,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <sys/socket.h>
+
 LocalHttpServer::Response LocalHttpServer::response(int status, const QByteArray &contentType,
                                                     const QByteArray &body,
                                                     const QByteArray &location)
@@ -113,10 +115,14 @@ void LocalHttpServer::sendFile(QTcpSocket *socket, const QString &path, const Re
         if (dropping || file->atEnd()) {
             if (socket->bytesToWrite() > 0)
                 return true;
-            if (dropping)
+            if (dropping && pacing.reset) {
+                const linger now {1, 0};
+                setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now,
+                           sizeof now);
                 socket->abort();
-            else
+            } else {
                 socket->disconnectFromHost();
+            }
             return false;
         }
         if (socket->bytesToWrite() >= 4 * pacing.chunk)

@@ -21,12 +21,14 @@ public:
     void addRedirect(const QString &path, const QString &target);
 
     // How a download's body is sent: `chunk` bytes at a time, every `pauseMs` (0: as fast as
-    // the client reads), and the connection dropped after `dropAfter` bytes (-1: never).
+    // the client reads), and the connection dropped after `dropAfter` bytes (-1: never):
+    // reset, or closed as if the file ended there.
     struct Pacing
     {
         qint64 chunk = 1 << 20;
         int pauseMs = 0;
         qint64 dropAfter = -1;
+        bool reset = true;
     };
     // Serves the file at `file` as a download at path, read from the disk as it is sent.
     void addDownload(const QString &path, const QString &file, const Pacing &pacing);

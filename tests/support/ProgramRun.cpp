@@ -174,6 +174,8 @@ void ProgramRun::mouseMove(const QPoint &to)
 void ProgramRun::click(const QPoint &at)
 {
     mouseMove(at);
+    // The window under the pointer learns where it is before the button goes down.
+    QTest::qWait(200);
     xdotool({QStringLiteral("click"), QStringLiteral("1")});
 }
 
