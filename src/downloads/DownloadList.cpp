@@ -157,6 +157,7 @@ void DownloadList::load()
         e->url = url;
         e->path = path;
         e->size = qint64(o.value(QLatin1String("size")).toDouble(-1));
+        e->received = qint64(o.value(QLatin1String("received")).toDouble(0));
         e->finished
             = QDateTime::fromString(o.value(QLatin1String("finished")).toString(), Qt::ISODate);
         e->sha256 = o.value(QLatin1String("sha256")).toString();
@@ -206,6 +207,8 @@ void DownloadList::save()
             {QStringLiteral("size"), double(e->size)},
             {QStringLiteral("state"), stateName(e->state)},
         };
+        if (e->state != State::Finished)
+            o.insert(QStringLiteral("received"), double(e->received));
         if (e->finished.isValid())
             o.insert(QStringLiteral("finished"), e->finished.toString(Qt::ISODate));
         if (!e->sha256.isEmpty())

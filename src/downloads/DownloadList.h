@@ -28,10 +28,10 @@ struct Entry
     QString sha256;
     State state = State::Running;
     QString reason; // why it failed
+    qint64 received = 0; // kept while the file is not finished
 
     // This run only:
     QPointer<platform::Download> live;
-    qint64 received = 0;
     double speed = 0; // bytes a second over the last few seconds
     QList<QPair<qint64, qint64>> samples; // (milliseconds, bytes) behind the speed
     bool fileMissing = false;
