@@ -7,6 +7,7 @@
 // The big files live in a temporary folder under /tmp and go with it.
 //
 // Usage (under an X display): bench_downloads [rounds]
+#include "KeptList.h"
 #include "LocalHttpServer.h"
 #include "ProgramRun.h"
 #include "platform/FileHash.h"
@@ -15,9 +16,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,13 +66,7 @@ bool runToEnd(const QString &program, const QStringList &args, QByteArray *out =
 
 QJsonObject keptRow(const ProgramRun &run)
 {
-    QFile f(run.home() + QStringLiteral("/data/ScoutwellV3/downloads.json"));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(f.readAll())
-        .object()
-        .value(QStringLiteral("downloads"))
-        .toArray()
+    return keptRows(run.home() + QStringLiteral("/data/ScoutwellV3/downloads.json"))
         .first()
         .toObject();
 }

@@ -1,6 +1,7 @@
 // Downloads in the real program under X, as a person makes them: links on a page of the
-// test's server clicked, the save dialog answered with keys, the Downloads window's buttons
-// clicked, the program ended and started again. One program run serves every case.
+// test's server clicked, the save dialog answered with Enter, the Downloads window's
+// buttons clicked, the program ended and started again. One program run serves every case.
+#include "KeptList.h"
 #include "LocalHttpServer.h"
 #include "ProgramRun.h"
 #include "downloads/frmDownloads.h"
@@ -8,9 +9,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -25,32 +23,18 @@ constexpr int kTimeout = 60000;
 // The page is one band per link, top to bottom.
 // clang-format off
 const struct { const char *name; LocalHttpServer::Pacing pacing; } kLinks[] = {
-    {"freeware-setup.zip", {256 << 10, 40, -1, true}},     // about 3 s
-    {"cancel-me.zip",      {128 << 10, 50, -1, true}},     // about 8 s
+    {"freeware-setup.zip", {256 << 10, 40, -1, true}},       // about 3 s
+    {"cancel-me.zip",      {128 << 10, 50, -1, true}},       // about 8 s
     {"pause-me.zip",       {128 << 10, 50, -1, true}},
-    {"broken.zip",         {128 << 10, 50, 3 << 20, true}}, // the connection is reset at 3 MB
-    {"still-running.zip",  {64 << 10, 100, -1, true}},     // about 30 s
+    {"broken.zip",         {128 << 10, 50, 3 << 20, true}},  // the connection is reset at 3 MB
+    {"still-running.zip",  {64 << 10, 100, -1, true}},       // about 30 s
     {"cut-short.zip",      {128 << 10, 20, 1 << 20, false}}, // closed early, every time
 };
 // clang-format on
 enum Link { Setup, CancelMe, PauseMe, Broken, StillRunning, CutShort };
 constexpr int kBands = int(std::size(kLinks));
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString sha256sum(const QString &path)
-{
-    QProcess p;
-    p.start(QStringLiteral("sha256sum"), {path});
-    p.waitForFinished();
-    return QString::fromLatin1(p.readAllStandardOutput()).section(QLatin1Char(' '), 0, 0);
-}
-
-// Pixels of `image` inside `area` that pass `test`.
+// Pixels of a screenshot inside `area` that pass `test`.
 int countPixels(const QString &shot, const QRect &area, bool (*test)(QColor))
 {
     const QImage image(QStringLiteral(SCOUTWELL_SHOT_DIR "/") + shot + QStringLiteral(".png"));
@@ -61,106 +45,13 @@ int countPixels(const QString &shot, const QRect &area, bool (*test)(QColor))
     return n;
 }
 
-bool dark(QColor c)
+QString xdotool(const QStringList &args)
 {
-    return c.lightness() < 100;
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    p.waitForFinished();
+    return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
 }
-
-bool highlight(QColor c)
-{
-    return c.blue() > c.red() + 60;
-}
-
-class Session
-{
-public:
-    Session(LocalHttpServer &server, ProgramRun &run) : m_server(server), m_run(run) { }
-
-    QString downloadsFolder() const { return m_run.home() + QStringLiteral("/Downloads"); }
-    QString listFile() const
-    {
-        return m_run.home() + QStringLiteral("/data/ScoutwellV3/downloads.json");
-    }
-
-    bool start()
-    {
-        if (!m_run.start())
-            return false;
-        m_main = m_run.waitForWindow(kMain, 30000);
-        return !m_main.isEmpty();
-    }
-    QString main() const { return m_main; }
-
-    // Clicks the link's band on the page and presses Enter in the save dialog, which offers
-    // the download folder and a free name.
-    bool download(Link link)
-    {
-        const QRect page = ProgramRun::geometry(m_main).adjusted(0, 30, 0, -22);
-        ProgramRun::click(QPoint(page.left() + 200,
-                                 page.top() + page.height() * (2 * int(link) + 1) / (2 * kBands)));
-        const QString dialog = m_run.waitForWindow(kSaveDialog);
-        if (dialog.isEmpty())
-            return false;
-        m_run.key(dialog, QStringLiteral("Return"));
-        if (!m_run.waitForNoWindow(kSaveDialog))
-            return false;
-        m_window = m_run.waitForWindow(kDownloads);
-        // Off the page, so the engine's status text is not a link's address.
-        ProgramRun::mouseMove(ProgramRun::geometry(m_window).topLeft() + QPoint(300, 5));
-        return !m_window.isEmpty();
-    }
-    QString window() const { return m_window; }
-
-    // A point of a row of the Downloads window, rows counted from the top.
-    QPoint at(int row, const QRect &place) const
-    {
-        return ProgramRun::geometry(m_window).topLeft() + place.center()
-            + QPoint(0, row * DownloadRow::kHeight);
-    }
-    void click(int row, const QRect &place) const { ProgramRun::click(at(row, place)); }
-
-    // The kept rows, newest first.
-    QJsonArray kept() const
-    {
-        return QJsonDocument::fromJson(readFile(listFile()))
-            .object()
-            .value(QStringLiteral("downloads"))
-            .toArray();
-    }
-    // The newest kept row of the file called `name`.
-    QJsonObject kept(const QString &name) const
-    {
-        for (const QJsonValue &v : kept()) {
-            if (v[QStringLiteral("path")].toString() == downloadsFolder() + '/' + name)
-                return v.toObject();
-        }
-        return {};
-    }
-    QString state(const QString &name) const
-    {
-        return kept(name).value(QStringLiteral("state")).toString();
-    }
-    bool waitForState(const QString &name, const char *state) const
-    {
-        return QTest::qWaitFor([&] { return this->state(name) == QLatin1String(state); }, kTimeout);
-    }
-    bool waitForBytesSent(Link link, qint64 bytes) const
-    {
-        return QTest::qWaitFor(
-            [&] {
-                return m_server.sentBytes(QStringLiteral("/files/")
-                                          + QLatin1String(kLinks[link].name))
-                    >= bytes;
-            },
-            kTimeout);
-    }
-
-private:
-    LocalHttpServer &m_server;
-    ProgramRun &m_run;
-    QString m_main;
-    QString m_window;
-};
 
 } // namespace
 
@@ -175,160 +66,185 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
 {
     QTemporaryDir served;
     const QString source = served.filePath(QStringLiteral("served.bin"));
-    {
-        QByteArray bytes(20 << 20, Qt::Uninitialized);
-        QRandomGenerator(12).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
-        QFile f(source);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    }
-    const QByteArray sourceBytes = readFile(source);
+    QByteArray bytes(20 << 20, Qt::Uninitialized);
+    QRandomGenerator(12).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+    QFile out(source);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    out.close();
     LocalHttpServer server;
-    QByteArray page = "<html><head><title>Downloads test</title><style>body{margin:0}"
-                      "a{display:block;font:28px sans-serif;height:"
-        + QByteArray::number(100.0 / kBands) + "vh}</style></head><body>";
+    QByteArray page = "<title>Downloads test</title><style>body{margin:0}a{display:block;"
+                      "font:28px sans-serif;height:"
+        + QByteArray::number(100.0 / kBands) + "vh}</style>";
     for (const auto &link : kLinks) {
-        const QString path = QStringLiteral("/files/") + QLatin1String(link.name);
-        server.addDownload(path, source, link.pacing);
-        page += "<a href='" + path.toLatin1() + "'>" + link.name + "</a>";
+        server.addDownload(QStringLiteral("/files/") + link.name, source, link.pacing);
+        page += "<a href='/files/" + QByteArray(link.name) + "'>" + link.name + "</a>";
     }
-    server.addPage(QStringLiteral("/index.html"), page + "</body></html>");
+    server.addPage(QStringLiteral("/index.html"), page);
 
     ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
     run.setSetting(QStringLiteral("ShowSplash"), QStringLiteral("0"));
     run.setSetting(QStringLiteral("Start Page"), server.url(QStringLiteral("/index.html")));
-    Session s(server, run);
-    QVERIFY2(s.start(), run.output().constData());
-    const QString setup = QLatin1String(kLinks[Setup].name);
-    const QRect mainWindow = ProgramRun::geometry(s.main());
-    // The start of the browser window's status bar, left of where the Downloads window opens.
-    const QRect statusBar(mainWindow.left() + 2, mainWindow.bottom() - 18, 300, 16);
+    const QString folder = run.home() + QStringLiteral("/Downloads/");
+    const QString list = run.home() + QStringLiteral("/data/ScoutwellV3/downloads.json");
+    QString main, window;
+    const auto start
+        = [&] { return run.start() && !(main = run.waitForWindow(kMain, 30000)).isEmpty(); };
+    const auto kept = [&](const char *name, const char *field) {
+        return keptRow(list, QLatin1String(name)).value(QLatin1String(field)).toString();
+    };
+    const auto reaches = [&](const char *name, const char *state) {
+        return QTest::qWaitFor([&] { return kept(name, "state") == QLatin1String(state); },
+                               kTimeout);
+    };
+    const auto sent = [&](Link link, qint64 bytes) {
+        return QTest::qWaitFor(
+            [&] {
+                return server.sentBytes(QStringLiteral("/files/") + kLinks[link].name) >= bytes;
+            },
+            kTimeout);
+    };
+    // Clicks the link's band and presses Enter in the save dialog, which offers the download
+    // folder and a free name; then the pointer leaves the page, so that the status bar shows
+    // no link's address.
+    const auto download = [&](Link link) {
+        const QRect page = ProgramRun::geometry(main).adjusted(0, 30, 0, -22);
+        ProgramRun::click(page.topLeft()
+                          + QPoint(200, page.height() * (2 * link + 1) / (2 * kBands)));
+        const QString dialog = run.waitForWindow(kSaveDialog);
+        run.key(dialog, QStringLiteral("Return"));
+        window = run.waitForWindow(kDownloads);
+        ProgramRun::mouseMove(ProgramRun::geometry(window).topLeft() + QPoint(300, 5));
+        return !dialog.isEmpty() && run.waitForNoWindow(kSaveDialog) && !window.isEmpty();
+    };
+    // A place in a row of the Downloads window, rows counted from the top.
+    const auto at = [&](int row, const QRect &place) {
+        return ProgramRun::geometry(window).topLeft() + place.center()
+            + QPoint(0, row * DownloadRow::kHeight);
+    };
+    const auto click = [&](int row, const QRect &place) { ProgramRun::click(at(row, place)); };
+    QVERIFY2(start(), run.output().constData());
+    const QRect status = ProgramRun::geometry(main).adjusted(2, 0, 0, 0);
+    // The start of the status bar, left of where the Downloads window opens.
+    const QRect statusBar(status.left(), status.bottom() - 18, 300, 16);
+    const auto dark = [](QColor c) { return c.lightness() < 100; };
+    const auto blue = [](QColor c) { return c.blue() > c.red() + 60; };
     run.screenshot(QStringLiteral("downloads-page"));
     const int idleStatus = countPixels(QStringLiteral("downloads-page"), statusBar, dark);
 
     // A slow download: the window comes up without taking the keyboard from the page, and
-    // both the window's bar and the status bar show it going.
-    QVERIFY(s.download(Setup));
-    QVERIFY(s.waitForBytesSent(Setup, 4 << 20));
+    // both its bar and the status bar show it going.
+    QVERIFY(download(Setup));
+    QVERIFY(sent(Setup, 4 << 20));
     run.screenshot(QStringLiteral("downloads-progress-1"));
-    QVERIFY(s.waitForBytesSent(Setup, 12 << 20));
+    QVERIFY(sent(Setup, 12 << 20));
     run.screenshot(QStringLiteral("downloads-progress-2"));
-    const QRect bar(s.at(0, DownloadRow::kProgress) - QPoint(140, 6), QSize(280, 12));
-    QVERIFY(countPixels(QStringLiteral("downloads-progress-2"), bar, highlight)
-            > countPixels(QStringLiteral("downloads-progress-1"), bar, highlight) + 100);
+    const QRect bar(at(0, DownloadRow::kProgress) - QPoint(140, 6), QSize(280, 12));
+    QVERIFY(countPixels(QStringLiteral("downloads-progress-2"), bar, blue)
+            > countPixels(QStringLiteral("downloads-progress-1"), bar, blue) + 100);
     QVERIFY(countPixels(QStringLiteral("downloads-progress-2"), statusBar, dark)
             > 2 * idleStatus + 50);
-    QProcess focus;
-    focus.start(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")});
-    focus.waitForFinished();
-    QVERIFY(QString::fromLatin1(focus.readAllStandardOutput()).trimmed() != s.window());
-
-    QVERIFY(s.waitForState(setup, "finished"));
-    QCOMPARE(readFile(s.downloadsFolder() + '/' + setup), sourceBytes);
-    const QString sum = sha256sum(s.downloadsFolder() + '/' + setup);
-    QTRY_COMPARE_WITH_TIMEOUT(s.kept(setup).value(QStringLiteral("sha256")).toString(), sum,
-                              kTimeout);
-    s.click(0, DownloadRow::kCopy);
+    QVERIFY(xdotool({QStringLiteral("getwindowfocus")}) != window);
+    QVERIFY(reaches("freeware-setup.zip", "finished"));
+    QCOMPARE(readFile(folder + QStringLiteral("freeware-setup.zip")), bytes);
+    QProcess sha256sum;
+    sha256sum.start(QStringLiteral("sha256sum"), {source});
+    QVERIFY(sha256sum.waitForFinished());
+    const QString sum = QString::fromLatin1(sha256sum.readAllStandardOutput().left(64));
+    QTRY_COMPARE_WITH_TIMEOUT(kept("freeware-setup.zip", "sha256"), sum, kTimeout);
+    click(0, DownloadRow::kCopy);
     QTRY_COMPARE(QGuiApplication::clipboard()->text(), sum);
 
     // Cancelled half-way: nothing is left under the file's name.
-    QVERIFY(s.download(CancelMe));
-    QVERIFY(s.waitForBytesSent(CancelMe, 2 << 20));
-    s.click(0, DownloadRow::kCancel);
-    QVERIFY(s.waitForState(QStringLiteral("cancel-me.zip"), "cancelled"));
+    QVERIFY(download(CancelMe));
+    QVERIFY(sent(CancelMe, 2 << 20));
+    click(0, DownloadRow::kCancel);
+    QVERIFY(reaches("cancel-me.zip", "cancelled"));
     QTest::qWait(500);
-    QCOMPARE(QDir(s.downloadsFolder()).entryList({QStringLiteral("cancel-me*")}), QStringList());
+    QCOMPARE(QDir(folder).entryList({QStringLiteral("cancel-me*")}), QStringList());
 
     // The same file again lands beside the first under a numbered name.
-    QVERIFY(s.download(Setup));
-    QVERIFY(s.waitForState(QStringLiteral("freeware-setup (1).zip"), "finished"));
-    QCOMPARE(readFile(s.downloadsFolder() + QStringLiteral("/freeware-setup (1).zip")),
-             sourceBytes);
+    QVERIFY(download(Setup));
+    QVERIFY(reaches("freeware-setup (1).zip", "finished"));
+    QCOMPARE(readFile(folder + QStringLiteral("freeware-setup (1).zip")), bytes);
 
-    // Paused, a dropped connection, and one still running, all in sight with a finished row
-    // whose published sum matches.
-    QVERIFY(s.download(PauseMe));
-    QVERIFY(s.waitForBytesSent(PauseMe, 2 << 20));
-    s.click(0, DownloadRow::kPause);
-    QVERIFY(s.waitForState(QStringLiteral("pause-me.zip"), "paused"));
-    QVERIFY(s.download(Broken));
-    QVERIFY(s.waitForState(QStringLiteral("broken.zip"), "failed"));
-    QVERIFY(
-        !s.kept(QStringLiteral("broken.zip")).value(QStringLiteral("reason")).toString().isEmpty());
-    QVERIFY(s.download(StillRunning));
-    QVERIFY(s.waitForBytesSent(StillRunning, 1 << 20));
+    // Paused, a reset connection, and one still running, in sight with the finished row
+    // whose published sum, typed in, matches.
+    QVERIFY(download(PauseMe));
+    QVERIFY(sent(PauseMe, 2 << 20));
+    click(0, DownloadRow::kPause);
+    QVERIFY(reaches("pause-me.zip", "paused"));
+    QVERIFY(download(Broken));
+    QVERIFY(reaches("broken.zip", "failed"));
+    QVERIFY(!kept("broken.zip", "reason").isEmpty());
+    QVERIFY(download(StillRunning));
+    QVERIFY(sent(StillRunning, 1 << 20));
     // Rows: still-running, broken, pause-me, freeware-setup (1), cancel-me, freeware-setup.
-    s.click(3, DownloadRow::kPublished);
-    run.type(s.window(), sum.toUpper());
+    click(3, DownloadRow::kPublished);
+    run.type(window, sum.toUpper());
     QTest::qWait(1000);
     run.screenshot(QStringLiteral("downloads-four-states"));
-    const QRect verdict(s.at(3, DownloadRow::kVerdict) - QPoint(130, 10), QSize(260, 20));
+    const QRect verdict(at(3, DownloadRow::kVerdict) - QPoint(130, 10), QSize(260, 20));
     QVERIFY(countPixels(QStringLiteral("downloads-four-states"), verdict,
                         [](QColor c) { return c.green() > c.red() + 60; })
             > 20);
 
     // Resumed, the paused file arrives whole.
-    s.click(2, DownloadRow::kPause);
-    QVERIFY(s.waitForState(QStringLiteral("pause-me.zip"), "finished"));
-    QCOMPARE(readFile(s.downloadsFolder() + QStringLiteral("/pause-me.zip")), sourceBytes);
+    click(2, DownloadRow::kPause);
+    QVERIFY(reaches("pause-me.zip", "finished"));
+    QCOMPARE(readFile(folder + QStringLiteral("pause-me.zip")), bytes);
 
     // A server that ends the file early each time: the engine tries again into the same
-    // file, without asking where to save it again, and at last gives up.
-    QVERIFY(s.download(CutShort));
-    QVERIFY(s.waitForState(QStringLiteral("cut-short.zip"), "failed"));
+    // file and row, without asking where to save it, and at last gives up.
+    QVERIFY(download(CutShort));
+    QVERIFY(reaches("cut-short.zip", "failed"));
     QVERIFY(server.requests().count(QStringLiteral("/files/cut-short.zip")) > 1);
     QVERIFY(run.waitForWindow(kSaveDialog, 500).isEmpty());
-    QVERIFY(s.kept(QStringLiteral("cut-short.zip"))
-                .value(QStringLiteral("reason"))
-                .toString()
-                .startsWith(QStringLiteral("The server ended the file before its announced size")));
+    QVERIFY(kept("cut-short.zip", "reason").startsWith(QStringLiteral("The server ended")));
 
     // Exit asks while one still runs: No stays, Yes cancels it and ends the program.
-    run.key(s.main(), QStringLiteral("ctrl+e"));
-    QString box = run.waitForWindow(kBox);
-    QVERIFY(!box.isEmpty());
-    run.screenshot(QStringLiteral("downloads-exit-question"));
-    run.key(box, QStringLiteral("alt+n"));
-    QVERIFY(run.waitForNoWindow(kBox));
-    QVERIFY(!run.waitForWindow(kMain, 2000).isEmpty());
-    run.key(s.main(), QStringLiteral("ctrl+e"));
-    box = run.waitForWindow(kBox);
-    QVERIFY(!box.isEmpty());
-    run.key(box, QStringLiteral("alt+y"));
+    for (const char *answer : {"alt+n", "alt+y"}) {
+        run.key(main, QStringLiteral("ctrl+e"));
+        const QString box = run.waitForWindow(kBox);
+        QVERIFY(!box.isEmpty());
+        run.screenshot(QStringLiteral("downloads-exit-question"));
+        run.key(box, QLatin1String(answer));
+        QVERIFY(run.waitForNoWindow(kBox));
+    }
     QVERIFY(run.waitForExit());
-    QCOMPARE(s.state(QStringLiteral("still-running.zip")), QStringLiteral("cancelled"));
-    const QJsonArray before = s.kept();
+    QCOMPARE(kept("still-running.zip", "state"), QStringLiteral("cancelled"));
+    const QJsonArray before = keptRows(list);
     QCOMPARE(before.size(), 7);
 
     // Started again, the earlier rows are there, and a new download joins them.
-    QVERIFY(QFile::remove(s.downloadsFolder() + '/' + setup));
-    QVERIFY(s.start());
-    run.key(s.main(), QStringLiteral("ctrl+j"));
+    QVERIFY(QFile::remove(folder + QStringLiteral("freeware-setup.zip")));
+    QVERIFY(start());
+    run.key(main, QStringLiteral("ctrl+j"));
     QVERIFY(!run.waitForWindow(kDownloads).isEmpty());
     QTest::qWait(500);
     run.screenshot(QStringLiteral("downloads-after-restart"));
-    QVERIFY(s.download(Setup));
-    QVERIFY(s.waitForState(setup, "finished"));
-    QCOMPARE(s.kept().size(), 8);
-    QCOMPARE(s.kept().last(), before.last());
-    run.key(s.main(), QStringLiteral("ctrl+e"));
+    QVERIFY(download(Setup));
+    QVERIFY(reaches("freeware-setup.zip", "finished"));
+    QCOMPARE(keptRows(list).size(), 8);
+    QCOMPARE(keptRows(list).last(), before.last());
+    run.key(main, QStringLiteral("ctrl+e"));
     QVERIFY(run.waitForExit());
 
     // A damaged list: one message, set aside, and the next download is kept.
-    QFile damaged(s.listFile());
+    QFile damaged(list);
     QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("{\"downloads\": [") > 0);
     damaged.close();
-    QVERIFY(s.start());
-    QVERIFY(QFile::remove(s.downloadsFolder() + '/' + setup));
-    QVERIFY(s.download(Setup));
-    box = run.waitForWindow(kBox);
+    QVERIFY(start());
+    QVERIFY(QFile::remove(folder + QStringLiteral("freeware-setup.zip")));
+    QVERIFY(download(Setup));
+    const QString box = run.waitForWindow(kBox);
     QVERIFY(!box.isEmpty());
     run.screenshot(QStringLiteral("downloads-damaged-list"));
     run.key(box, QStringLiteral("Return"));
-    QVERIFY(s.waitForState(setup, "finished"));
+    QVERIFY(reaches("freeware-setup.zip", "finished"));
     QVERIFY(run.waitForWindow(kBox, 1000).isEmpty());
-    QCOMPARE(s.kept().size(), 1);
-    QCOMPARE(readFile(s.listFile() + QStringLiteral(".bad")), QByteArray("{\"downloads\": ["));
-    run.key(s.main(), QStringLiteral("ctrl+e"));
+    QCOMPARE(keptRows(list).size(), 1);
+    QCOMPARE(readFile(list + QStringLiteral(".bad")), QByteArray("{\"downloads\": ["));
+    run.key(main, QStringLiteral("ctrl+e"));
     QVERIFY(run.waitForExit());
 }
 

@@ -23,16 +23,8 @@ public:
     void resume() override { move(Running); }
     void cancel() override { move(Cancelled); }
 
-    void arrive(qint64 bytes)
-    {
-        m_received = bytes;
-        Q_EMIT changed();
-    }
-    void finish()
-    {
-        m_received = m_total;
-        move(Finished);
-    }
+    void arrive(qint64 bytes) { move(m_state, bytes); }
+    void finish() { move(Finished, m_total); }
     void fail(const QString &reason)
     {
         m_reason = reason;
@@ -40,9 +32,10 @@ public:
     }
 
 private:
-    void move(State s)
+    void move(State s, qint64 received = -1)
     {
         m_state = s;
+        m_received = received < 0 ? m_received : received;
         Q_EMIT changed();
     }
 
