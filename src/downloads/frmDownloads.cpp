@@ -30,6 +30,9 @@ template<class W> W *placed(QWidget *parent, const char *name, const QRect &plac
     auto *w = new W(parent);
     w->setObjectName(QLatin1String(name));
     w->setGeometry(place);
+    // Names, addresses and reasons come from web servers: never read as markup.
+    if constexpr (std::is_same_v<W, QLabel>)
+        w->setTextFormat(Qt::PlainText);
     return w;
 }
 
