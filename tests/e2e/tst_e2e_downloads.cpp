@@ -223,8 +223,8 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QTest::qWait(500);
     run.screenshot(QStringLiteral("downloads-after-restart"));
     QVERIFY(download(Setup));
+    QTRY_COMPARE_WITH_TIMEOUT(keptRows(list).size(), 8, kTimeout);
     QVERIFY(reaches("freeware-setup.zip", "finished"));
-    QCOMPARE(keptRows(list).size(), 8);
     QCOMPARE(keptRows(list).last(), before.last());
     run.key(main, QStringLiteral("ctrl+e"));
     QVERIFY(run.waitForExit());
