@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake g++ make qt6-base-dev qt6-webengine-dev libgl-dev
           xvfb xauth xdotool xclip imagemagick clang-format fonts-dejavu-core ccache
-          desktop-file-utils appstream dpkg-dev)
+          desktop-file-utils appstream dpkg-dev libssl-dev)
 
 missing=()
 for p in "${packages[@]}"; do

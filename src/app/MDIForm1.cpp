@@ -4,6 +4,7 @@
 #include "app/ExternalAddress.h"
 #include "app/Forms.h"
 #include "browse/Form1.h"
+#include "downloads/Downloads.h"
 #include "favourites/FavouritesMenu.h"
 #include "find/basKeywords.h"
 #include "platform/App.h"
@@ -126,6 +127,7 @@ void MDIForm1::setupControls()
     wireSecurityCommands(this);
     wireHistoryCommands(this);
     wirePageCommands(this);
+    wireDownloadCommands(this);
 
     resize(Twips(9600), Twips(7200));
 }
@@ -236,6 +238,9 @@ void MDIForm1::setupMenus()
     mnuTMail->menuAction()->setObjectName(QStringLiteral("mnuTMail"));
     mnuTSendLink = addItem(mnuTMail, "Send Link", "mnuTSendLink");
     mnuTWinUpdate = addItem(TTools, "Windows Update", "mnuTWinUpdate");
+    addSeparator(TTools, "mnuTDownloadsSep");
+    mnuTDownloads
+        = addItem(TTools, "Downloads", "mnuTDownloads", QKeySequence(Qt::CTRL | Qt::Key_J));
 
     mnuFavs = addMenu(bar, "&Favourites", "mnuFavs");
     mnuFTG = addItem(mnuFavs, "Kestrelmoor Works", "mnuFTG");
@@ -375,6 +380,9 @@ void MDIForm1::mnuViewToolbars_Click()
 
 void MDIForm1::FExit_Click()
 {
+    // Running downloads would be cut off half-way; the user decides.
+    if (!downloads::ConfirmExit())
+        return;
     // Every other window first, in the order they were opened, then this one.
     Forms::UnloadAll(this);
     QCoreApplication::quit();

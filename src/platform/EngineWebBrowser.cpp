@@ -1,8 +1,9 @@
 #include "platform/EngineWebBrowser.h"
 
+#include "platform/EngineDownload.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
@@ -58,30 +59,6 @@ void linkGpuCache()
     QFile::link(target, link);
 }
 
-// Downloads started from a page (the freeware itself, usually) ask where to save, as any
-// browser does; a "Save Web Page" download already has its file and just runs.
-void onDownloadRequested(QWebEngineDownloadRequest *download)
-{
-    if (download->isSavePageDownload()) {
-        download->accept();
-        return;
-    }
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (dir.isEmpty())
-        dir = QDir::homePath();
-    const QString path
-        = QFileDialog::getSaveFileName(nullptr, QStringLiteral("Save File"),
-                                       dir + QLatin1Char('/') + download->suggestedFileName());
-    if (path.isEmpty()) {
-        download->cancel();
-        return;
-    }
-    const QFileInfo info(path);
-    download->setDownloadDirectory(info.absolutePath());
-    download->setDownloadFileName(info.fileName());
-    download->accept();
-}
-
 bool hasScheme(const QString &address, const char *scheme)
 {
     return address.startsWith(QLatin1String(scheme), Qt::CaseInsensitive);
@@ -116,7 +93,8 @@ QWebEngineProfile *EngineWebBrowser::profile()
         p->setCachePath(BrowserCachePath());
         p->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
         p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
-        QObject::connect(p, &QWebEngineProfile::downloadRequested, p, &onDownloadRequested);
+        QObject::connect(p, &QWebEngineProfile::downloadRequested, p,
+                         &EngineDownload::onDownloadRequested);
     }
     return p;
 }

@@ -234,6 +234,19 @@ QString ProgramRun::clipboard()
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+void ProgramRun::mouseMove(const QPoint &to)
+{
+    xdotool({QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y())});
+}
+
+void ProgramRun::click(const QPoint &at)
+{
+    mouseMove(at);
+    // The window under the pointer learns where it is before the button goes down.
+    QTest::qWait(200);
+    xdotool({QStringLiteral("click"), QStringLiteral("1")});
+}
+
 void ProgramRun::screenshot(const QString &name)
 {
     QDir().mkpath(m_shotDir);

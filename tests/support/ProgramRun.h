@@ -63,6 +63,9 @@ public:
     static QSize screenSize();
     // The clipboard's text, as another program reads it.
     static QString clipboard();
+    // A left click at a point of the screen, as a person's mouse makes it.
+    static void click(const QPoint &at);
+    static void mouseMove(const QPoint &to);
     // Saves the whole screen as <shotDir>/<name>.png.
     void screenshot(const QString &name);
 
