@@ -1,9 +1,11 @@
 // Time from process start until the first page's title is in the main window's title, for
-// the program (splash off, a local start page) and for a bare engine view loading the same
-// page, alternating in one run. Both are watched the same way, by polling the X server for
-// the window title, so the polling cost falls on both alike.
+// the program (splash off, a local start page) and for two floors loading the same page: a
+// bare engine view on the engine's default profile, and one on a persistent profile with a
+// disk cache, all in one run. All are watched the same way, by polling the X server for the
+// window title, so the polling cost falls on each alike.
 //
-// Usage (under an X display): bench_startup [rounds]
+// Usage (under an X display): bench_startup [rounds] [program]
+// where program is another build of scoutwell to measure instead of this one.
 #include "LocalHttpServer.h"
 
 #include <QCoreApplication>
@@ -17,15 +19,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
 bool titleShown(qint64 pid, const QString &title)
 {
     QProcess p;
+    // --all: xdotool's conditions are otherwise joined by "or", and any window of the
+    // process, long before the page's title, would stop the clock.
     p.start(QStringLiteral("xdotool"),
-            {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(pid),
-             QStringLiteral("--name"), title});
+            {QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--pid"),
+             QString::number(pid), QStringLiteral("--name"), title});
     p.waitForFinished(2000);
     return !p.readAllStandardOutput().trimmed().isEmpty();
 }
@@ -43,7 +48,8 @@ qint64 measure(const QString &program, const QStringList &args, const QProcessEn
     proc.start(program, args);
     proc.waitForStarted();
     qint64 result = -1;
-    while (clock.elapsed() < 30000) {
+    // A program that ended (refused by a busy X server, say) counts as a round lost.
+    while (clock.elapsed() < 30000 && proc.state() == QProcess::Running) {
         if (titleShown(proc.processId(), title)) {
             result = clock.elapsed();
             break;
@@ -62,6 +68,8 @@ QProcessEnvironment freshEnvironment(const QString &dir)
     env.insert(QStringLiteral("XDG_CACHE_HOME"), dir + QStringLiteral("/cache"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
     env.insert(QStringLiteral("HOME"), dir);
+    // A private runtime folder, or a Scoutwell already running would take the start over.
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
     return env;
 }
 
@@ -78,6 +86,8 @@ int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
+    const QString program = argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                     : QStringLiteral(SCOUTWELL_BIN_DIR "/scoutwell");
     LocalHttpServer server;
     server.addPage(QStringLiteral("/start.html"),
                    "<html><head><title>Bench Start Page</title></head>"
@@ -85,34 +95,53 @@ int main(int argc, char *argv[])
     const QString url = server.url(QStringLiteral("/start.html"));
     const QString title = QStringLiteral("Bench Start Page");
 
-    QList<qint64> ours, floor, ratios;
+    // The program, the bare view on the engine's default profile, and the bare view on a
+    // persistent profile with a disk cache; each in a fresh folder, taking turns at going
+    // first so that none always meets a machine just woken by the one before it.
+    enum { Ours, Bare, Persistent, Count };
+    const char *const names[Count] = {"scoutwell", "bare view", "persistent view"};
+    QList<qint64> ms[Count], ratioBare, ratioPersistent;
     for (int i = 0; i < rounds; ++i) {
-        QTemporaryDir a, b;
-        QProcessEnvironment envA = freshEnvironment(a.path());
-        {
-            QSettings s(a.path() + QStringLiteral("/config/ScoutwellV3.ini"), QSettings::IniFormat);
-            s.setValue(QStringLiteral("Settings/ShowSplash"), QStringLiteral("0"));
-            s.setValue(QStringLiteral("Settings/Start Page"), url);
+        qint64 t[Count];
+        for (int k = 0; k < Count; ++k) {
+            const int c = (i + k) % Count;
+            QTemporaryDir dir;
+            QProcessEnvironment env = freshEnvironment(dir.path());
+            if (c == Ours) {
+                QSettings s(dir.path() + QStringLiteral("/config/ScoutwellV3.ini"),
+                            QSettings::IniFormat);
+                s.setValue(QStringLiteral("Settings/ShowSplash"), QStringLiteral("0"));
+                s.setValue(QStringLiteral("Settings/Start Page"), url);
+                s.sync();
+                t[c] = measure(program, {}, env, title);
+            } else {
+                // The program switches its sandbox off only as root; so do the floors.
+                if (::geteuid() == 0)
+                    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+                QStringList args {url};
+                if (c == Persistent)
+                    args.prepend(QStringLiteral("--persistent"));
+                t[c] = measure(QStringLiteral(BENCH_BIN_DIR "/bench_bare_view"), args, env, title);
+            }
         }
-        QProcessEnvironment envB = freshEnvironment(b.path());
-        envB.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-        const qint64 f
-            = measure(QStringLiteral(BENCH_BIN_DIR "/bench_bare_view"), {url}, envB, title);
-        const qint64 o = measure(QStringLiteral(SCOUTWELL_BIN_DIR "/scoutwell"), {}, envA, title);
-        std::printf("round %d: scoutwell %lld ms, bare view %lld ms\n", i + 1, (long long)o,
-                    (long long)f);
+        std::printf("round %d: scoutwell %lld ms, bare view %lld ms, persistent view %lld ms\n",
+                    i + 1, (long long)t[Ours], (long long)t[Bare], (long long)t[Persistent]);
         std::fflush(stdout);
-        if (o < 0 || f < 0)
+        if (t[Ours] < 0 || t[Bare] < 0 || t[Persistent] < 0)
             continue;
-        ours.append(o);
-        floor.append(f);
-        ratios.append(o * 1000 / f);
+        for (int c = 0; c < Count; ++c)
+            ms[c].append(t[c]);
+        ratioBare.append(t[Ours] * 1000 / t[Bare]);
+        ratioPersistent.append(t[Ours] * 1000 / t[Persistent]);
     }
-    if (ours.isEmpty()) {
+    if (ms[Ours].isEmpty()) {
         std::printf("no round finished\n");
         return 1;
     }
-    std::printf("median: scoutwell %.0f ms, bare view %.0f ms, median ratio %.3f\n", median(ours),
-                median(floor), median(ratios) / 1000.0);
+    std::printf("median of %lld rounds:", (long long)ms[Ours].size());
+    for (int c = 0; c < Count; ++c)
+        std::printf(" %s %.0f ms%s", names[c], median(ms[c]), c + 1 < Count ? "," : "\n");
+    std::printf("median ratio: scoutwell / bare view %.3f, scoutwell / persistent view %.3f\n",
+                median(ratioBare) / 1000.0, median(ratioPersistent) / 1000.0);
     return 0;
 }

@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 if [ ! -f build/CMakeCache.txt ]; then
-    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
+    # Warnings are errors here (the test command and CI build through this script), not in
+    # a packager's build.
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCOUTWELL_WERROR=ON "${launcher[@]}"
 fi
 cmake --build build -j "$(nproc)"

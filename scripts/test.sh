@@ -16,6 +16,10 @@ if [ "$unformatted" -ne 0 ]; then
     exit 1
 fi
 
+# The launcher and the software-centre entry as the desktop's own tools read them.
+desktop-file-validate packaging/*.desktop
+appstreamcli validate --no-net packaging/*.metainfo.xml
+
 xvfb_pid=""
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT
@@ -52,7 +56,7 @@ launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 if [ ! -f build-asan/CMakeCache.txt ]; then
-    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCOUTWELL_WERROR=ON "${launcher[@]}" \
         -DCMAKE_CXX_FLAGS="$sanitizers" -DCMAKE_EXE_LINKER_FLAGS="$sanitizers"
 fi
 cmake --build build-asan -j "$(nproc)"
@@ -64,7 +68,7 @@ export ASAN_OPTIONS="$ASAN_OPTIONS:new_delete_type_mismatch=0"
 (cd build-asan && ctest --output-on-failure -R '^tst_enginecache$' "$@")
 
 if [ ! -f build-fuzz/CMakeCache.txt ]; then
-    cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
+    cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCOUTWELL_WERROR=ON "${launcher[@]}" \
         -DCMAKE_CXX_COMPILER=clang++ -DSCOUTWELL_FUZZ=ON
 fi
 cmake --build build-fuzz -j "$(nproc)" --target fuzz

@@ -1,19 +1,34 @@
+#include "app/ExternalAddress.h"
 #include "app/Forms.h"
 #include "app/frmSplash.h"
 #include "platform/App.h"
+#include "platform/CommandLine.h"
+#include "platform/SingleInstance.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    // --help and --version need no display; a second start hands its address on and ends.
+    const platform::CommandLine command = platform::ReadCommandLine(argc, argv);
+    if (command.exitCode >= 0)
+        return command.exitCode;
+    platform::SingleInstance instance;
+    if (!instance.isFirst())
+        return instance.handOver(command.address);
+
     platform::ConfigureBrowserEngine();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Scoutwell"));
-    QApplication::setOrganizationName(QStringLiteral("Kestrelmoor Works"));
+    // The design's application name: the data and cache folders are named after it.
+    QApplication::setApplicationName(QStringLiteral("ScoutwellV3"));
+    QApplication::setDesktopFileName(QStringLiteral("example.kestrelmoor.Scoutwell"));
+    QApplication::setWindowIcon(platform::AppIcon());
     // Hidden windows hold working copies of the settings all run long; the program ends
     // through Exit, the main window's close box or the login's Cancel.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    instance.listen(&externalAddress::Open);
+    externalAddress::Open(command.address);
     Forms::Show<frmSplash>();
     return app.exec();
 }

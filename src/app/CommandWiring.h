@@ -10,3 +10,4 @@ void wireFavouriteCommands(MDIForm1 *main); // favourites/
 void wireSecurityCommands(MDIForm1 *main); // security/
 void wireHistoryCommands(MDIForm1 *main); // history/
 void wirePageCommands(MDIForm1 *main); // browse/ (page and help commands)
+void wireDownloadCommands(MDIForm1 *main); // downloads/

@@ -1,18 +1,22 @@
 #include "app/MDIForm1.h"
 
 #include "app/CommandWiring.h"
+#include "app/ExternalAddress.h"
 #include "app/Forms.h"
 #include "browse/Form1.h"
+#include "downloads/Downloads.h"
 #include "favourites/FavouritesMenu.h"
 #include "find/basKeywords.h"
 #include "platform/App.h"
 #include "platform/CoolBar.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
+#include "platform/StartupTrace.h"
 #include "platform/WebBrowser.h"
 #include "security/Form3.h"
 #include "settings/frmSettings.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -77,6 +81,18 @@ QPixmap loadPicture(const QString &path)
     return QPixmap::fromImage(image);
 }
 
+// The address box and the progress bar have their designed widths wherever the screen
+// leaves room for them; on a narrow screen (or a dense one scaled up) they give up width
+// before the main window grows wider than the screen.
+constexpr int kShrinkFirst = 100;
+
+void setShrinkableWidth(QWidget *w, int twips)
+{
+    w->setMinimumWidth(std::min(Twips(twips), Twips(1200)));
+    w->setMaximumWidth(Twips(twips));
+    w->setSizePolicy(QSizePolicy::Expanding, w->sizePolicy().verticalPolicy());
+}
+
 } // namespace
 
 MDIForm1::MDIForm1()
@@ -87,7 +103,6 @@ MDIForm1::MDIForm1()
 void MDIForm1::setupControls()
 {
     setWindowTitle(platform::MainCaption());
-    setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_FileDialogContentsView));
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -101,6 +116,9 @@ void MDIForm1::setupControls()
     layout->addWidget(CoolBar1);
     layout->addWidget(m_mdiArea, 1);
     setCentralWidget(central);
+    // The frame takes the screen's width whatever its toolbar would like (the progress bar
+    // appears during every load): on a narrow screen the band's controls give up width.
+    QMainWindow::layout()->setSizeConstraint(QLayout::SetNoConstraint);
 
     setupToolbar();
     setupMenus();
@@ -109,6 +127,7 @@ void MDIForm1::setupControls()
     wireSecurityCommands(this);
     wireHistoryCommands(this);
     wirePageCommands(this);
+    wireDownloadCommands(this);
 
     resize(Twips(9600), Twips(7200));
 }
@@ -157,9 +176,18 @@ void MDIForm1::setupToolbar()
     Combo1->setEditable(true);
     // The list grows only when a download completes, never from the key itself.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setFixedWidth(Twips(kComboWidthWithGo));
-    Combo1->lineEdit()->installEventFilter(this);
-    band->addWidget(Combo1);
+    // What is navigated is what the user typed or picked from the list, never a silent
+    // completion from the list.
+    Combo1->setCompleter(nullptr);
+    setShrinkableWidth(Combo1, kComboWidthWithGo);
+    // A key typed in the box arrives at the combo box, which hands it to its line edit
+    // without passing that one's filters; a key sent to the line edit itself, or typed while
+    // the list is open, goes to those. Enter is taken from whichever gets it first.
+    for (QObject *part :
+         {static_cast<QObject *>(Combo1), static_cast<QObject *>(Combo1->lineEdit()),
+          static_cast<QObject *>(Combo1->view())})
+        part->installEventFilter(this);
+    band->addWidget(Combo1, kShrinkFirst);
 
     btnGo = new QToolButton(CoolBar1);
     btnGo->setObjectName(QStringLiteral("btnGo"));
@@ -172,10 +200,10 @@ void MDIForm1::setupToolbar()
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setFixedWidth(Twips(2400));
+    setShrinkableWidth(ProgressBar1, 2400);
     ProgressBar1->hide();
     band->addSpacing(6);
-    band->addWidget(ProgressBar1);
+    band->addWidget(ProgressBar1, kShrinkFirst);
     band->addStretch(1);
 }
 
@@ -210,6 +238,9 @@ void MDIForm1::setupMenus()
     mnuTMail->menuAction()->setObjectName(QStringLiteral("mnuTMail"));
     mnuTSendLink = addItem(mnuTMail, "Send Link", "mnuTSendLink");
     mnuTWinUpdate = addItem(TTools, "Windows Update", "mnuTWinUpdate");
+    addSeparator(TTools, "mnuTDownloadsSep");
+    mnuTDownloads
+        = addItem(TTools, "Downloads", "mnuTDownloads", QKeySequence(Qt::CTRL | Qt::Key_J));
 
     mnuFavs = addMenu(bar, "&Favourites", "mnuFavs");
     mnuFTG = addItem(mnuFavs, "Kestrelmoor Works", "mnuFTG");
@@ -254,12 +285,15 @@ void MDIForm1::setupMenus()
 
 void MDIForm1::Form_Load()
 {
+    platform::StartupTrace("main window: load");
     try {
         buildFavouritesMenu();
         CarryOn();
     } catch (const std::exception &e) {
         platform::MsgBox(QString::fromStdString(e.what()), platform::vbCritical);
     }
+    platform::StartupTrace("main window: loaded");
+    externalAddress::MainWindowLoaded();
 }
 
 void MDIForm1::buildFavouritesMenu()
@@ -315,7 +349,7 @@ void MDIForm1::CarryOn()
 void MDIForm1::showGoButton(bool shown)
 {
     btnGo->setVisible(shown);
-    Combo1->setFixedWidth(Twips(shown ? kComboWidthWithGo : kComboWidthWithoutGo));
+    setShrinkableWidth(Combo1, shown ? kComboWidthWithGo : kComboWidthWithoutGo);
 }
 
 // The View toggles: a checkable item has already flipped its mark when triggered, so the
@@ -346,6 +380,9 @@ void MDIForm1::mnuViewToolbars_Click()
 
 void MDIForm1::FExit_Click()
 {
+    // Running downloads would be cut off half-way; the user decides.
+    if (!downloads::ConfirmExit())
+        return;
     // Every other window first, in the order they were opened, then this one.
     Forms::UnloadAll(this);
     QCoreApplication::quit();
@@ -366,9 +403,18 @@ void MDIForm1::Combo1_KeyPress(int &keyAscii)
 
 bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Combo1->lineEdit() && event->type() == QEvent::KeyPress) {
+    const bool inCombo
+        = watched == Combo1 || watched == Combo1->lineEdit() || watched == Combo1->view();
+    if (inCombo && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Enter in the open list chooses the highlighted address, then goes there.
+            if (watched == Combo1->view()) {
+                const QModelIndex chosen = Combo1->view()->currentIndex();
+                if (chosen.isValid())
+                    Combo1->setCurrentIndex(chosen.row());
+                Combo1->hidePopup();
+            }
             int keyAscii = 13;
             Combo1_KeyPress(keyAscii);
             return true;

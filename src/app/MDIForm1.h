@@ -48,6 +48,7 @@ public:
     QAction *FShow, *FOpen, *FSaveWP, *FPrint, *mnuPPreview, *FViewSource, *FExit;
     QMenu *TTools;
     QAction *TSettings, *TSecurity, *TFCache, *TFFw, *TFotw, *mnuTSendLink, *mnuTWinUpdate;
+    QAction *mnuTDownloads; // the Downloads window, after the designed items
     QMenu *mnuTMail;
     QMenu *mnuFavs;
     QAction *mnuFTG, *mnuFKeywords, *mnuOrganize;

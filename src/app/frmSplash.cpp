@@ -47,10 +47,9 @@ QPixmap productPicture(int size)
 
 } // namespace
 
-frmSplash::frmSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
-{
-    setupControls();
-}
+// The controls are built by the load, and only when the splash stays up: with the splash
+// off it hands over at once, unseen, and the first page need not wait for its picture.
+frmSplash::frmSplash() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) { }
 
 void frmSplash::setupControls()
 {
@@ -119,14 +118,15 @@ void frmSplash::setupControls()
 
 void frmSplash::Form_Load()
 {
-    // Timer1 is enabled when the window loads.
-    Timer1->start();
     const QString s = platform::GetSetting(QStringLiteral("ShowSplash"), QStringLiteral("1"));
     if (s == QLatin1String("0")) {
-        Timer1->stop();
         Forms::Show<MDIForm1>();
         Forms::Unload<frmSplash>();
+        return;
     }
+    setupControls();
+    // Timer1 is enabled when the window loads.
+    Timer1->start();
 }
 
 void frmSplash::Timer1_Timer()

@@ -15,18 +15,18 @@ public:
 
     void Form_Load();
 
-    QLabel *Image1;
-    QLabel *Label1;
-    QLabel *Label5;
-    QLabel *Label2; // "Step 1. Checking authorisation"
-    QLabel *Label3; // "Step 2. Checking file paths"
-    QLabel *Label4; // "Step 3. Loading program settings"
-    QTimer *Timer1; // the program-lock check, every 2000 ms
+    QLabel *Image1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *Label2 = nullptr; // "Step 1. Checking authorisation"
+    QLabel *Label3 = nullptr; // "Step 2. Checking file paths"
+    QLabel *Label4 = nullptr; // "Step 3. Loading program settings"
+    QTimer *Timer1 = nullptr; // the program-lock check, every 2000 ms
     // A chain that walks the two later steps and opens the main window. Nothing in the
     // start-up starts Timer2, so it stays idle; it is kept for a longer start-up display.
-    QTimer *Timer2;
-    QTimer *Timer3;
-    QTimer *Timer4;
+    QTimer *Timer2 = nullptr;
+    QTimer *Timer3 = nullptr;
+    QTimer *Timer4 = nullptr;
 
     void Timer1_Timer();
     void Timer2_Timer();

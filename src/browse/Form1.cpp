@@ -5,6 +5,7 @@
 #include "browse/SiteLog.h"
 #include "platform/App.h"
 #include "platform/Settings.h"
+#include "platform/StartupTrace.h"
 #include "platform/WebBrowser.h"
 #include "security/Security2.h"
 #include "settings/frmSettings.h"
@@ -51,7 +52,12 @@ void Form1::Form_Load()
 {
     WebBrowser1->resize(width(), WebBrowser1->height());
 
-    const QString start = Forms::get<frmSettings>()->txtStartPage->text();
+    // The settings window's start-page field, or, while that hidden window is not loaded,
+    // the stored value its load would put there: the first page need not wait for it.
+    const QString start = Forms::isLoaded<frmSettings>()
+        ? Forms::get<frmSettings>()->txtStartPage->text()
+        : GetSetting(QStringLiteral("Start Page"), QString());
+    platform::StartupTrace("navigate");
     if (start.isEmpty()) {
         WebBrowser1->Navigate(QStringLiteral("about:blank"));
     } else {
@@ -169,4 +175,5 @@ void Form1::WebBrowser1_DownloadComplete()
     main->Combo1->setEditText(url);
     setWindowTitle(WebBrowser1->LocationName());
     main->ProgressBar1->hide();
+    platform::StartupTrace("caption");
 }

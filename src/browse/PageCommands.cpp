@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QUrl>
 
 #include <exception>
 
@@ -39,8 +40,11 @@ template<class F> void ignoringErrors(F step)
 
 QString SendLinkAddress(const QString &pageUrl)
 {
+    // The page address is one value of the mail address: its "&", "#", "%", blanks and
+    // other characters are encoded so the mail program gets it whole, not cut at "&".
     return QStringLiteral("mailto:") + QLatin1String(hosts::SendLinkRecipient)
-        + QStringLiteral("?subject=I thought you might find this interesting&body=") + pageUrl;
+        + QStringLiteral("?subject=I thought you might find this interesting&body=")
+        + QString::fromLatin1(QUrl::toPercentEncoding(pageUrl, "/:"));
 }
 
 QString SuggestionAddress()

@@ -10,9 +10,11 @@
 #include <QComboBox>
 #include <QFile>
 
+#include <cstdio>
+
 QString SiteLogPath()
 {
-    return platform::ProgramFolder() + QStringLiteral("/sitelog.f");
+    return platform::UserFilesFolder() + QStringLiteral("/sitelog.f");
 }
 
 QByteArray SiteLogLine(const QDateTime &when, const QString &address)
@@ -34,9 +36,15 @@ void SiteLog()
         = SiteLogLine(platform::Now(), Forms::get<MDIForm1>()->Combo1->currentText());
     QFile file(SiteLogPath());
     // The log tells which sites were visited: a new file is readable by its owner only.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append,
-                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return;
-    file.write(line);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Append,
+                                   QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+        && file.write(line) == line.size() && file.flush();
     file.close();
+    // Browsing goes on without the line; the user hears of it once a run, not once a page.
+    static bool told = false;
+    if (!written && !told) {
+        told = true;
+        std::fprintf(stderr, "scoutwell: the site log %s cannot be written (%s); lines are lost\n",
+                     qPrintable(file.fileName()), qPrintable(file.errorString()));
+    }
 }

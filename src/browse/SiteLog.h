@@ -4,11 +4,12 @@
 #include <QDateTime>
 #include <QString>
 
-// The visited-site log: "sitelog.f" in the program's folder, one quoted, dated line per
+// The visited-site log: "sitelog.f" in the folder for the user's files, one quoted, dated line per
 // completed download while "Log visited websites" is ticked. Nothing reads it back.
 
 // Appends the line for the address box's text when the log box is ticked. A file that
-// cannot be opened or written costs that one line and nothing else: browsing goes on.
+// cannot be opened or written costs that line (said once a run on standard error) and
+// nothing else: browsing goes on.
 void SiteLog();
 
 // The log file's full path.

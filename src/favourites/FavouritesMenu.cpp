@@ -15,7 +15,7 @@ namespace favourites {
 
 QString FavouritesFile()
 {
-    return platform::ProgramFolder() + QStringLiteral("/favourites.ini");
+    return platform::UserFilesFolder() + QStringLiteral("/favourites.ini");
 }
 
 QString EntryKey(qint16 n)

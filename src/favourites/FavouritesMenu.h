@@ -15,7 +15,7 @@ inline constexpr qint16 kMaxFavourites = 32767;
 // The caption of the maker's entry; a favourite with this caption does nothing.
 inline constexpr char MakerCaption[] = "Kestrelmoor Works";
 
-// The program's folder, "/", "favourites.ini".
+// The folder for the user's files, "/", "favourites.ini".
 QString FavouritesFile();
 
 // The key of entry n as the number-to-text conversion writes a positive number: a blank,

@@ -44,6 +44,9 @@ KeywordRow addKeywordRow(QWidget *window, QComboBox *list)
     platform::PlaceTwips(row.search, 3600, 1200, 1200, 375);
 
     QWidget::setTabOrder(list, row.keyword);
+    // Names are matched exactly as typed: no silent completion from the list may turn a
+    // half-typed "Tuc" into "Tucows".
+    list->setCompleter(nullptr);
     return row;
 }
 

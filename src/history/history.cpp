@@ -88,7 +88,9 @@ void history::setupControls()
 
     List1 = new QListWidget(Frame1);
     List1->setObjectName(QStringLiteral("List1"));
-    PlaceTwips(List1, 480, 0, 6135, 2955);
+    // Designed 6135 wide, the list would reach past the frame's right edge and hide its
+    // vertical scroll bar there; it ends at that edge instead.
+    PlaceTwips(List1, 480, 0, 6375 - 480, 2955);
     List1->setSortingEnabled(false);
     setBackground(List1, Qt::black);
     setTextColor(List1, highlightText);

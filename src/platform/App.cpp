@@ -1,8 +1,12 @@
 #include "platform/App.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QWidget>
 
 #include <cmath>
@@ -24,6 +28,17 @@ QString &programFolderOverride()
 QString AppTitle()
 {
     return QStringLiteral("Scoutwell");
+}
+
+QIcon AppIcon()
+{
+    QIcon icon;
+    // Every window hands its icon to the window system as pixels: the small sizes that
+    // title bars and task lists draw are enough, the launcher takes the installed ones.
+    for (int size : {16, 24, 32, 48})
+        icon.addFile(QStringLiteral(":/scoutwell/icons/scoutwell-%1.png").arg(size),
+                     QSize(size, size));
+    return icon;
 }
 
 QString CompanyName()
@@ -63,6 +78,26 @@ void SetProgramFolder(const QString &path)
     programFolderOverride() = path;
 }
 
+QString UserFilesFolder()
+{
+    const QString program = ProgramFolder();
+    if (QFileInfo(program).isWritable())
+        return program;
+    // An installed copy: its folder belongs to root.
+    const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/ScoutwellV3");
+    const QString favourites = own + QStringLiteral("/favourites.ini");
+    if (!QFileInfo::exists(favourites)) {
+        QDir().mkpath(own);
+        // The copy keeps the shipped file's mode, which may be read-only.
+        if (QFile::copy(program + QStringLiteral("/favourites.ini"), favourites))
+            QFile::setPermissions(favourites,
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                      | QFile::ReadOther);
+    }
+    return own;
+}
+
 int Twips(int twips)
 {
     return static_cast<int>(std::lround(twips / double(kTwipsPerPixel)));
@@ -93,6 +128,19 @@ QByteArray EngineFlagsFor(bool runningAsRoot, const QByteArray &flags)
 
 void ConfigureBrowserEngine()
 {
+    // The graphics driver and Qt keep compiled shaders in caches of their own beside the
+    // user's other caches; this program keeps every cache of its own in its cache folder.
+    // Qt's is small and is skipped; the driver's is pointed at the program's cache folder
+    // unless the user chose a place for it.
+    QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
+    if (!qEnvironmentVariableIsSet("MESA_SHADER_CACHE_DIR")) {
+        // The driver makes the last folder of the path only.
+        const QString shaders
+            = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+            + QStringLiteral("/ScoutwellV3/shaders");
+        QDir().mkpath(shaders);
+        qputenv("MESA_SHADER_CACHE_DIR", QFile::encodeName(shaders));
+    }
     if (::geteuid() != 0)
         return;
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",

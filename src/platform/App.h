@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QString>
 
 class QWidget;
@@ -17,6 +18,9 @@ int AppMinor();
 // Major and minor joined as the program shows them: 3 and 3 give "3.3", 4 and 10 "4.10".
 QString VersionText(int major, int minor);
 
+// The program's window icon: the drawing the desktop's launcher shows.
+QIcon AppIcon();
+
 // The maker's company name, as the program's version information holds it.
 QString CompanyName();
 
@@ -30,6 +34,12 @@ QString ProgramFolder();
 // Lets tests point the program folder at a temporary folder. An empty path restores the
 // executable's folder.
 void SetProgramFolder(const QString &path);
+
+// The folder for the user's own files (favourites.ini, sitelog.f): the program's folder
+// when the user may write there (a build, a copy in the home folder), otherwise
+// $XDG_DATA_HOME/ScoutwellV3, where the shipped favourites.ini is copied the first time it
+// is needed. Every reader and writer of those files asks here.
+QString UserFilesFolder();
 
 // Window designs are measured in twips (1440 an inch) and were drawn for an 8-point dialog
 // font at 96 dots to the inch, 15 twips a pixel. Qt lays widgets out in device-independent
@@ -46,7 +56,8 @@ void CentreOnScreen(QWidget *w);
 void PlaceTwips(QWidget *w, int left, int top, int width, int height);
 
 // Must run before the QApplication is created: the browser engine's sandbox stays on for
-// an ordinary user and is switched off only when running as root, where it cannot work.
+// an ordinary user and is switched off only when running as root, where it cannot work;
+// the graphics caches go to the program's cache folder.
 void ConfigureBrowserEngine();
 
 // The engine's command-line flags with the sandbox switched off for root, and left as

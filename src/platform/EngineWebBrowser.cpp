@@ -1,10 +1,14 @@
 #include "platform/EngineWebBrowser.h"
 
+#include "platform/EngineDownload.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -28,34 +32,31 @@ WebBrowserFactory &factory()
     return f;
 }
 
+// The profile's storage name. Its data folder is the engine's default for that name under
+// the application's data folder ($XDG_DATA_HOME/ScoutwellV3/QtWebEngine/engine): a named
+// profile writes its preferences to that default before any other folder could be set, so
+// choosing another one would leave a stray folder behind.
+constexpr char kProfileName[] = "engine";
+
 QString engineDataPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/ScoutwellV3/engine");
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+        + QStringLiteral("/QtWebEngine/") + QLatin1String(kProfileName);
 }
 
-// Downloads started from a page (the freeware itself, usually) ask where to save, as any
-// browser does; a "Save Web Page" download already has its file and just runs.
-void onDownloadRequested(QWebEngineDownloadRequest *download)
+// The engine keeps its compiled GPU programs in the profile's data folder; they are a cache
+// and belong with the others, so that folder is a link into the cache folder.
+void linkGpuCache()
 {
-    if (download->isSavePageDownload()) {
-        download->accept();
+    const QString link = engineDataPath() + QStringLiteral("/GPUCache");
+    const QString target = BrowserCachePath() + QStringLiteral("/GPUCache");
+    if (QFileInfo(link).symLinkTarget() == target)
         return;
-    }
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (dir.isEmpty())
-        dir = QDir::homePath();
-    const QString path
-        = QFileDialog::getSaveFileName(nullptr, QStringLiteral("Save File"),
-                                       dir + QLatin1Char('/') + download->suggestedFileName());
-    if (path.isEmpty()) {
-        download->cancel();
-        return;
-    }
-    const QFileInfo info(path);
-    download->setDownloadDirectory(info.absolutePath());
-    download->setDownloadFileName(info.fileName());
-    download->accept();
+    QDir().mkpath(target);
+    QDir().mkpath(engineDataPath());
+    QDir(link).removeRecursively();
+    QFile::remove(link);
+    QFile::link(target, link);
 }
 
 bool hasScheme(const QString &address, const char *scheme)
@@ -87,12 +88,13 @@ QWebEngineProfile *EngineWebBrowser::profile()
 {
     static QWebEngineProfile *p = nullptr;
     if (!p) {
-        p = new QWebEngineProfile(QStringLiteral("ScoutwellV3"), QCoreApplication::instance());
-        p->setPersistentStoragePath(engineDataPath());
+        linkGpuCache();
+        p = new QWebEngineProfile(QLatin1String(kProfileName), QCoreApplication::instance());
         p->setCachePath(BrowserCachePath());
         p->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
         p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
-        QObject::connect(p, &QWebEngineProfile::downloadRequested, p, &onDownloadRequested);
+        QObject::connect(p, &QWebEngineProfile::downloadRequested, p,
+                         &EngineDownload::onDownloadRequested);
     }
     return p;
 }
@@ -131,6 +133,36 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
         Q_EMIT StatusTextChange(QStringLiteral("Done"));
     });
     setFocusProxy(m_view);
+    // The page's part of the keys is decided as they bubble up from the engine's own widget,
+    // which the view replaces as pages come and go.
+    m_view->installEventFilter(this);
+}
+
+bool EngineWebBrowser::pageTakesKey(const QKeyEvent *key) const
+{
+    // The engine takes text input exactly while a field of the page (a password box too)
+    // has the focus; the engine mostly claims the editing keys there itself.
+    QWidget *engine = m_view->focusProxy();
+    const bool editing = engine && engine->inputMethodQuery(Qt::ImEnabled).toBool();
+    if (key->matches(QKeySequence::Copy))
+        return editing || m_view->hasSelection();
+    return editing
+        && (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut)
+            || key->matches(QKeySequence::SelectAll) || key->matches(QKeySequence::Undo));
+}
+
+bool EngineWebBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (pageTakesKey(key)) {
+            // Accepted, the key goes to the page as a key press and the menu's shortcut
+            // stays quiet, as it does for the program's own text fields.
+            key->accept();
+            return true;
+        }
+    }
+    return WebBrowserControl::eventFilter(watched, event);
 }
 
 QString EngineWebBrowser::urlText(QWebEngineView *view)

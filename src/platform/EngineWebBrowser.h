@@ -2,6 +2,7 @@
 
 #include "platform/WebBrowser.h"
 
+class QKeyEvent;
 class QWebEngineView;
 class QWebEngineProfile;
 
@@ -27,12 +28,16 @@ public:
 
     static QWebEngineProfile *profile();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void emitCommandStates();
     static QString urlText(QWebEngineView *view);
     void saveAs();
     void print();
     void printPreview();
+    bool pageTakesKey(const QKeyEvent *key) const;
 
     QWebEngineView *m_view;
     bool m_loading = false;

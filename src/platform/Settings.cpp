@@ -55,6 +55,12 @@ void SaveSetting(const QString &key, const QString &value)
 {
     const QString path = SettingsFilePath();
     ensurePrivateFile(path);
+    // Loading a window sets its boxes from the store, and each box stores its state again,
+    // at every start. Rewriting the file with what it already holds changes nothing but
+    // costs the start-up a locked, synced rewrite each time.
+    const QString absent = value + QLatin1Char('?');
+    if (GetSetting(key, absent) == value)
+        return;
     {
         QSettings store(path, QSettings::IniFormat);
         store.beginGroup(QLatin1String(kGroup));

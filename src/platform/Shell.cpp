@@ -59,4 +59,11 @@ int ShellExecuteA(QWidget *, const QString &operation, const QString &file,
                                                                                    : kNoAssociation;
 }
 
+bool OpenWithDesktop(const QString &path)
+{
+    if (hook())
+        return hook()({QStringLiteral("desktop"), path, {}, {}, SW_SHOWNORMAL}) > 32;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
 } // namespace platform

@@ -19,6 +19,11 @@ enum ShowCommand { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5 };
 int ShellExecuteA(QWidget *owner, const QString &operation, const QString &file,
                   const QString &parameters, const QString &directory, int showCommand);
 
+// Hands a file or a folder to the desktop's handler for its type (the operation
+// "desktop" for the hook). Unlike the "open" above, a program file is never started by
+// this, whatever its permissions: the desktop decides what opening it means.
+bool OpenWithDesktop(const QString &path);
+
 // One request as the program made it.
 struct ShellRequest
 {

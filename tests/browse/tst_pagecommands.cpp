@@ -1,7 +1,6 @@
 #include "FakeWebBrowser.h"
 #include "TestEnv.h"
 #include "app/Forms.h"
-#include "app/Hosts.h"
 #include "app/MDIForm1.h"
 #include "browse/Ope.h"
 #include "platform/FileLists.h"
@@ -9,21 +8,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-
-// File > Open on the folder Docs, which holds a page, a mail file and a picture; the main
-// window's start-up navigation forgotten.
-static Ope *openOnDocs(const TestEnv &env)
-{
-    QDir().mkpath(env.path() + QStringLiteral("/Docs"));
-    for (const char *name : {"page.htm", "note.emlx", "picture.gif"})
-        (void)QFile(env.path() + QStringLiteral("/Docs/") + QLatin1String(name))
-            .open(QIODevice::WriteOnly);
-    Forms::get<MDIForm1>()->FOpen->trigger();
-    FakeWebBrowser::last()->navigations.clear();
-    Ope *ope = Forms::get<Ope>();
-    ope->Dir1->setPath(env.path() + QStringLiteral("/Docs"));
-    return ope;
-}
 
 class TestPageCommands : public QObject
 {
@@ -35,10 +19,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("folder"); // TEST: the test's folder
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("navigated");
-        QTest::newRow("a file in a subfolder")
-            << "TEST/Docs" << QString("page.htm") << "TEST/Docs/page.htm";
-        QTest::newRow("no file selected") << "TEST/Docs" << QString() << "TEST/Docs/";
-        QTest::newRow("root folder") << "/" << QString() << "/";
+        // clang-format off
+        QTest::newRow("a file in a subfolder") << "TEST/Docs" << "page.htm" << "TEST/Docs/page.htm";
+        QTest::newRow("no file selected")      << "TEST/Docs" << ""         << "TEST/Docs/";
+        QTest::newRow("root folder")           << "/"         << ""         << "/";
+        // clang-format on
     }
     void open()
     {
@@ -46,7 +31,14 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(QString, navigated);
         TestEnv env;
-        Ope *ope = openOnDocs(env);
+        // A folder with a page, a mail file and a picture.
+        QDir().mkpath(env.path() + QStringLiteral("/Docs"));
+        for (const char *name : {"page.htm", "note.emlx", "picture.gif"})
+            QVERIFY(QFile(env.path() + "/Docs/" + name).open(QIODevice::WriteOnly));
+        Forms::get<MDIForm1>()->FOpen->trigger();
+        FakeWebBrowser::last()->navigations.clear();
+        Ope *ope = Forms::get<Ope>();
+        ope->Dir1->setPath(env.path() + QStringLiteral("/Docs"));
         QCOMPARE(ope->File1->names(), (QStringList {"note.emlx", "page.htm"}));
         QVERIFY(ope->Dir1->setPath(folder.replace("TEST", env.path())));
         ope->File1->setFileName(file);
@@ -63,24 +55,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("box"); // the address box's text
         QTest::addColumn<QString>("page"); // the control's LocationURL
         QTest::addColumn<QString>("effect");
-        const QString a = QStringLiteral("http://127.0.0.1:8000/a.html");
-        const QString q = QStringLiteral("http://a.example/x?q=1&r=a b");
-        const QString none;
-        QTest::newRow("View Source, the page not the box")
-            << "FViewSource" << QString("typed") << a << "go view-source:" + a;
-        QTest::newRow("View Source, empty box does nothing") << "FViewSource" << none << a << none;
-        QTest::newRow("Save Web Page") << "FSaveWP" << none << a << "exec 4,2";
-        QTest::newRow("Print") << "FPrint" << none << a << "exec 6,0";
-        QTest::newRow("Print Preview") << "mnuPPreview" << none << a << "exec 7,0";
-        QTest::newRow("Send Link, the address unencoded")
-            << "mnuTSendLink" << none << q
-            << "shell open|mailto:friend@recipient.example?subject=I thought you might find this "
-               "interesting&body="
-                + q + "||1";
-        QTest::newRow("Suggestions")
-            << "HSuggestions" << none << none
+        const QString a = QStringLiteral("http://127.0.0.1:8000/a.html"), none;
+        const QString help = "shell open|PROGRAM/Help||1", source = "go view-source:" + a;
+        // clang-format off
+        QTest::newRow("View Source: the page") << "FViewSource"  << "typed" << a << source;
+        QTest::newRow("View Source: no text")  << "FViewSource"  << none << a << none;
+        QTest::newRow("Save Web Page")         << "FSaveWP"      << none << a << "exec 4,2";
+        QTest::newRow("Print")                 << "FPrint"       << none << a << "exec 6,0";
+        QTest::newRow("Print Preview")         << "mnuPPreview"  << none << a << "exec 7,0";
+        QTest::newRow("Help")                  << "HHel"         << none << none << help;
+        QTest::newRow("Suggestions")           << "HSuggestions" << none << none
             << "go mailto:suggestions@kestrelmoor.example?subject=Scoutwell Suggestion";
-        QTest::newRow("Help") << "HHel" << none << none << "shell open|PROGRAM/Help||1";
+        // Send Link: what the mail program reads back as the body is the page's address whole.
+        const QString mail = "shell open|mailto:friend@recipient.example?subject=I thought you "
+                             "might find this interesting&body=";
+        for (const QString p : {"http://a.example/s?q=1&b=2&c=x=y#top", "about:blank",
+                                "http://a.example/a%20b/c d?e=1+2%26",
+                                "http://a.example/stra\u00dfe?q=\u00e9t\u00e9"})
+            QTest::addRow("Send Link, %s", qPrintable(p)) << "mnuTSendLink" << none << p << mail + p + "||1";
+        // clang-format on
     }
     void commands()
     {
@@ -91,9 +84,13 @@ private Q_SLOTS:
         TestEnv env;
         QStringList seen;
         platform::SetShellHook([&seen](const platform::ShellRequest &r) {
+            QString file = r.file;
+            if (file.startsWith("mailto:")) // its body as the mail program decodes it
+                file = file.section("&body=", 0, 0) + "&body="
+                    + QUrlQuery(QUrl(file, QUrl::TolerantMode))
+                          .queryItemValue("body", QUrl::FullyDecoded);
             seen << "shell "
-                    + QStringList {r.operation, r.file, r.parameters,
-                                   QString::number(r.showCommand)}
+                    + QStringList {r.operation, file, r.parameters, QString::number(r.showCommand)}
                           .join('|');
             return 33;
         });

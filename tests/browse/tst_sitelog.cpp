@@ -51,7 +51,10 @@ void TestSiteLog::completions_data()
     QTest::newRow("box cleared") << "-" << false << "absent" << fine << "a.example" << one << none
                                  << 9;
     QTest::newRow("dangling link") << "1" << true << "1" << dangling << "x" << one << none << 9;
-    QTest::newRow("read-only folder") << "1" << true << "1" << readOnly << "x" << one << none << 9;
+    // An installed copy: the line goes to the user's data folder.
+    QTest::newRow("read-only folder")
+        << "1" << true << "1" << readOnly << "x" << one << stamp + "x\"\r\n"
+        << 9;
 }
 
 void TestSiteLog::completions()
@@ -82,11 +85,13 @@ void TestSiteLog::completions()
     main->Combo1->setEditText(typed);
     for (const QString &url : urls)
         FakeWebBrowser::last()->completeLoad(url);
+    QFile file(SiteLogPath());
+    QCOMPARE(file.fileName().startsWith(env.path() + QStringLiteral("/data/ScoutwellV3/")),
+             spoil == ReadOnly);
     QFile::setPermissions(env.programFolder(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     // Browsing goes on whether or not the line could be written.
     QCOMPARE(main->Combo1->currentText(), urls.last());
-    QFile file(SiteLogPath());
     QCOMPARE(QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : "-",
              log);
     // What was visited is its owner's alone.

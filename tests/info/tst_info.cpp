@@ -12,25 +12,10 @@ class TestInfo : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void versionText_data()
-    {
-        QTest::addColumn<int>("major");
-        QTest::addColumn<int>("minor");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("3.3") << 3 << 3 << "3.3";
-        QTest::newRow("4.10, not 4.1") << 4 << 10 << "4.10";
-    }
-    void versionText()
-    {
-        QFETCH(int, major);
-        QFETCH(int, minor);
-        QFETCH(QString, text);
-        QCOMPARE(platform::VersionText(major, minor), text);
-    }
-
     // About shows the build's version; only its ownership line opens the maker's site.
     void aboutShowsTheBuildAndOpensTheMakersSite()
     {
+        QCOMPARE(platform::VersionText(4, 10), QStringLiteral("4.10")); // not 4.1
         TestEnv env;
         QStringList opened;
         platform::SetShellHook([&opened](const platform::ShellRequest &r) {

@@ -1,43 +1,36 @@
+#include "browse/Ope.h"
 #include "platform/FileLists.h"
+#include "settings/Bground.h"
 
 #include <QtTest>
 
 using namespace platform;
 
-static const char kOpenPattern[] = "*.htm;*.html;*.asp;*.php;*.xml;*.shtml;*.txt;*.eml*";
-static const char kPicturePattern[] = "*.bmp;*.gif;*.jpeg;*.jpg*";
-
 class TestFileLists : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void wildcard_data()
-    {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("listed");
-        const auto row = [](const char *pattern, const char *name, bool listed) {
-            QTest::addRow("%s in %.12s", name, pattern)
-                << QString(pattern) << QString(name) << listed;
-        };
-        row(kOpenPattern, "note.emlx", true);
-        row(kOpenPattern, "picture.gif", false);
-        row(kOpenPattern, "PAGE.HTM", true);
-        row(kOpenPattern, "page.htmx", false);
-        row(kOpenPattern, "[x].htm", true);
-        row(kPicturePattern, "sky.jpg2", true);
-        row(kPicturePattern, "sky.png", false);
-        row("*.*", "README", true);
-        row("a?.txt", "ab.txt", true);
-        row("a?.txt", "a.txt", false);
-        row("*a*b", "xaybzb", true);
-    }
     void wildcard()
     {
-        QFETCH(QString, pattern);
-        QFETCH(QString, name);
-        QFETCH(bool, listed);
-        QCOMPARE(MatchesPattern(name, pattern), listed);
+        // The Open window's and the background chooser's patterns, and the wildcards' rules.
+        // clang-format off
+        const struct { const char *pattern, *name; bool listed; } rows[] = {
+            {Ope::kPattern, "note.emlx", true},
+            {Ope::kPattern, "picture.gif", false},
+            {Ope::kPattern, "PAGE.HTM", true},
+            {Ope::kPattern, "page.htmx", false},
+            {Ope::kPattern, "[x].htm", true},
+            {Bground::kPattern, "sky.jpg2", true},
+            {Bground::kPattern, "sky.png", false},
+            {"*.*", "README", true},
+            {"a?.txt", "ab.txt", true},
+            {"a?.txt", "a.txt", false},
+            {"*a*b", "xaybzb", true},
+        };
+        // clang-format on
+        for (const auto &r : rows)
+            QVERIFY2(MatchesPattern(QLatin1String(r.name), QLatin1String(r.pattern)) == r.listed,
+                     r.name);
     }
 
     void fileListShowsMatchingFilesOnly()
@@ -48,11 +41,11 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.htm")));
         FileListBox list;
         list.setPath(dir.path());
-        list.setPattern(QLatin1String(kOpenPattern));
+        list.setPattern(QLatin1String(Ope::kPattern));
         QCOMPARE(list.names(), (QStringList {"A.htm", "b.html", "note.emlx"}));
         // A selection survives the pattern being set again, as it is at each activation.
         list.setFileName(QStringLiteral("b.html"));
-        list.setPattern(QLatin1String(kOpenPattern));
+        list.setPattern(QLatin1String(Ope::kPattern));
         QCOMPARE(list.FileName(), QStringLiteral("b.html"));
         list.setPattern(QStringLiteral("*.gif"));
         QCOMPARE(list.names(), QStringList {"picture.gif"});

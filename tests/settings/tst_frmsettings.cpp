@@ -8,122 +8,86 @@
 #include <QPushButton>
 #include <QtTest>
 
+using platform::SaveSetting;
+
+static QStringList fields(const frmSettings *w)
+{
+    return {w->txtStartPage->text(), w->txtHomePage->text(), w->SE->text(), w->BGRnd->text()};
+}
+
 class TestFrmSettings : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void loadReadsTheStore_data();
-    void loadReadsTheStore();
-    void splashBoxWritesAtOnce();
-    void defaultsChangeOnlyTheFields_data();
-    void defaultsChangeOnlyTheFields();
-    void saveStoresExactlyAsTyped();
+    // Reading a field creates the window hidden and loads it from the store; the splash box
+    // follows "1" and "0", stores its state when the load changes it, and leaves odd texts.
+    // Save stores every field exactly as typed, an empty one too, and says a restart is
+    // needed.
+    void loadThenSave_data()
+    {
+        QTest::addColumn<QString>("showSplash"); // "" = absent
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<QString>("splashAfter");
+        // clang-format off
+        QTest::newRow("fresh profile")        << ""    << true  << "1";
+        QTest::newRow("off")                  << "0"   << false << "0";
+        QTest::newRow("odd value left alone") << "yes" << false << "yes";
+        // clang-format on
+    }
+    void loadThenSave()
+    {
+        QFETCH(QString, showSplash);
+        QFETCH(bool, ticked);
+        QFETCH(QString, splashAfter);
+        TestEnv env;
+        if (!showSplash.isEmpty())
+            SaveSetting(QStringLiteral("ShowSplash"), showSplash);
+        frmSettings *w = Forms::get<frmSettings>();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(fields(w), QStringList({"", "", "http://www.dogpile.com", ""}));
+        QCOMPARE(w->chkSplash->isChecked(), ticked);
+        QCOMPARE(env.storedSettings(), QStringList {"ShowSplash=" + splashAfter});
+
+        Forms::Show<frmSettings>();
+        w->txtStartPage->setText(QStringLiteral(" not an address, really; "));
+        w->SE->setText(QStringLiteral("http://se.example/?q="));
+        w->BGRnd->setText(QStringLiteral("/pictures/sky.bmp"));
+        QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+        QCOMPARE(env.storedSettings(),
+                 QStringList({"Bground=/pictures/sky.bmp", "Home Page=",
+                              "Search-Engine=http://se.example/?q=", "ShowSplash=" + splashAfter,
+                              "Start Page= not an address, really; "}));
+        QCOMPARE(env.boxes.size(), 1);
+        QCOMPARE(QStringList({env.boxes[0].title, QString::number(env.boxes[0].style),
+                              env.boxes[0].prompt}),
+                 QStringList({"Scoutwell", "64",
+                              "If you have changed the Start Page or Home Page you will need "
+                              "to\nre-load Scoutwell for your changes to take effect."}));
+        QVERIFY(!Forms::isLoaded<frmSettings>());
+    }
+
+    // The default buttons change only the fields, and Cancel stores none of them; a click on
+    // the splash box writes at once and Cancel does not take it back. The next use loads the
+    // window afresh from the store.
+    void defaultsThenCancel()
+    {
+        TestEnv env;
+        for (const char *key : {"Start Page", "Home Page", "Search-Engine", "Bground"})
+            SaveSetting(QLatin1String(key), QStringLiteral("old"));
+        frmSettings *w = Forms::Show<frmSettings>();
+        for (QPushButton *button : {w->Command1, w->Command3, w->Command6})
+            QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(w->chkSplash, Qt::LeftButton);
+        QCOMPARE(fields(w),
+                 QStringList({"about:blank", "about:blank", "http://www.aesop.example", "old"}));
+        QTest::mouseClick(w->Command2, Qt::LeftButton);
+        QCOMPARE(env.storedSettings(),
+                 QStringList({"Bground=old", "Home Page=old", "Search-Engine=old", "ShowSplash=0",
+                              "Start Page=old"}));
+        QVERIFY(env.boxes.isEmpty());
+        QCOMPARE(fields(Forms::get<frmSettings>()), QStringList({"old", "old", "old", "old"}));
+    }
 };
-
-void TestFrmSettings::loadReadsTheStore_data()
-{
-    QTest::addColumn<QString>("showSplash"); // "" = absent
-    QTest::addColumn<bool>("ticked");
-    QTest::addColumn<QStringList>("storedAfter");
-    QTest::newRow("fresh profile") << "" << true << QStringList {"ShowSplash=1"};
-    QTest::newRow("on") << "1" << true << QStringList {"ShowSplash=1"};
-    QTest::newRow("off") << "0" << false << QStringList {"ShowSplash=0"};
-    QTest::newRow("odd value left alone") << "yes" << false << QStringList {"ShowSplash=yes"};
-}
-
-void TestFrmSettings::loadReadsTheStore()
-{
-    QFETCH(QString, showSplash);
-    QFETCH(bool, ticked);
-    QFETCH(QStringList, storedAfter);
-    TestEnv env;
-    if (!showSplash.isEmpty())
-        platform::SaveSetting(QStringLiteral("ShowSplash"), showSplash);
-    frmSettings *w = Forms::get<frmSettings>();
-    QVERIFY(!w->isVisible());
-    QCOMPARE(w->txtStartPage->text(), QString());
-    QCOMPARE(w->txtHomePage->text(), QString());
-    QCOMPARE(w->SE->text(), QStringLiteral("http://www.dogpile.com"));
-    QCOMPARE(w->BGRnd->text(), QString());
-    QCOMPARE(w->chkSplash->isChecked(), ticked);
-    QCOMPARE(env.storedSettings(), storedAfter);
-}
-
-void TestFrmSettings::splashBoxWritesAtOnce()
-{
-    TestEnv env;
-    frmSettings *w = Forms::Show<frmSettings>();
-    QTest::mouseClick(w->chkSplash, Qt::LeftButton);
-    QCOMPARE(platform::GetSetting(QStringLiteral("ShowSplash")), QStringLiteral("0"));
-    // Cancel does not take the click back.
-    QTest::mouseClick(w->Command2, Qt::LeftButton);
-    QVERIFY(!Forms::isLoaded<frmSettings>());
-    QCOMPARE(platform::GetSetting(QStringLiteral("ShowSplash")), QStringLiteral("0"));
-    QVERIFY(env.boxes.isEmpty());
-}
-
-void TestFrmSettings::defaultsChangeOnlyTheFields_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("start page") << "Command1"
-                                << "txtStartPage"
-                                << "Start Page"
-                                << "about:blank";
-    QTest::newRow("home page") << "Command3"
-                               << "txtHomePage"
-                               << "Home Page"
-                               << "about:blank";
-    QTest::newRow("search engine") << "Command6"
-                                   << "SE"
-                                   << "Search-Engine"
-                                   << "http://www.aesop.example";
-}
-
-void TestFrmSettings::defaultsChangeOnlyTheFields()
-{
-    QFETCH(QString, button);
-    QFETCH(QString, field);
-    QFETCH(QString, key);
-    QFETCH(QString, value);
-    TestEnv env;
-    platform::SaveSetting(key, QStringLiteral("old"));
-    frmSettings *w = Forms::Show<frmSettings>();
-    QTest::mouseClick(w->findChild<QPushButton *>(button), Qt::LeftButton);
-    QCOMPARE(w->findChild<QLineEdit *>(field)->text(), value);
-    QTest::mouseClick(w->Command2, Qt::LeftButton);
-    QCOMPARE(platform::GetSetting(key), QStringLiteral("old"));
-    // The next use loads the window afresh from the store.
-    QCOMPARE(Forms::get<frmSettings>()->findChild<QLineEdit *>(field)->text(),
-             QStringLiteral("old"));
-}
-
-void TestFrmSettings::saveStoresExactlyAsTyped()
-{
-    TestEnv env;
-    platform::SaveSetting(QStringLiteral("Home Page"), QStringLiteral("http://home.example/"));
-    frmSettings *w = Forms::Show<frmSettings>();
-    w->txtStartPage->setText(QStringLiteral(" not an address, really; "));
-    w->txtHomePage->clear();
-    w->SE->setText(QStringLiteral("http://se.example/?q="));
-    w->BGRnd->setText(QStringLiteral("/pictures/sky.bmp"));
-    QTest::mouseClick(w->cmdSave, Qt::LeftButton);
-
-    QCOMPARE(env.storedSettings(),
-             QStringList({QStringLiteral("Bground=/pictures/sky.bmp"), QStringLiteral("Home Page="),
-                          QStringLiteral("Search-Engine=http://se.example/?q="),
-                          QStringLiteral("ShowSplash=1"),
-                          QStringLiteral("Start Page= not an address, really; ")}));
-    QCOMPARE(env.boxes.size(), 1);
-    QCOMPARE(env.boxes[0].prompt,
-             QStringLiteral("If you have changed the Start Page or Home Page you will need to\n"
-                            "re-load Scoutwell for your changes to take effect."));
-    QCOMPARE(env.boxes[0].title, QStringLiteral("Scoutwell"));
-    QCOMPARE(env.boxes[0].style, 64);
-    QVERIFY(!Forms::isLoaded<frmSettings>());
-}
 
 QTEST_MAIN(TestFrmSettings)
 #include "tst_frmsettings.moc"

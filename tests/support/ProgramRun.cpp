@@ -16,8 +16,9 @@ ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDi
     QDir().mkpath(m_dir.path() + QStringLiteral("/runtime"));
     QFile::setPermissions(m_dir.path() + QStringLiteral("/runtime"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QDir bin(binDir);
-    for (const QFileInfo &f : bin.entryInfoList(QDir::Files)) {
+    const QFileInfoList files
+        = binDir.isEmpty() ? QFileInfoList() : QDir(binDir).entryInfoList(QDir::Files);
+    for (const QFileInfo &f : files) {
         // A site log left by someone running the build's program is not part of a fresh run.
         if (f.fileName() == QLatin1String("sitelog.f"))
             continue;
@@ -37,7 +38,7 @@ ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDi
     env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.setProgram(programFolder() + QStringLiteral("/scoutwell"));
+    m_program = programFolder() + QStringLiteral("/scoutwell");
     QObject::connect(&m_process, &QProcess::readyRead,
                      [this] { m_output.append(m_process.readAll()); });
 }
@@ -77,10 +78,49 @@ QStringList ProgramRun::storedSettings() const
     return storedSettingsIn(settingsFile());
 }
 
-bool ProgramRun::start()
+void ProgramRun::setEnvironment(const QString &name, const QString &value)
 {
-    m_process.start();
+    QProcessEnvironment env = m_process.processEnvironment();
+    env.insert(name, value);
+    m_process.setProcessEnvironment(env);
+}
+
+void ProgramRun::command(const QStringList &arguments, QProcess &process)
+{
+    if (!m_ordinaryUser) {
+        process.start(m_program, arguments);
+        return;
+    }
+    QStringList chown {QStringLiteral("-R"), QStringLiteral("65534:65534")};
+    for (const char *sub : {"config", "cache", "data", "runtime"}) {
+        chown.append(m_dir.path() + QLatin1Char('/') + QLatin1String(sub));
+        QDir().mkpath(chown.last());
+    }
+    QProcess::execute(QStringLiteral("chown"), chown);
+    QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534:65534"), m_dir.path()});
+    process.start(QStringLiteral("setpriv"),
+                  QStringList {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                               QStringLiteral("--clear-groups"), QStringLiteral("--"), m_program}
+                      + arguments);
+}
+
+bool ProgramRun::start(const QStringList &arguments)
+{
+    command(arguments, m_process);
     return m_process.waitForStarted(10000);
+}
+
+int ProgramRun::startAgain(const QStringList &arguments, int timeoutMs)
+{
+    QProcess again;
+    again.setProcessEnvironment(m_process.processEnvironment());
+    command(arguments, again);
+    if (!again.waitForFinished(timeoutMs)) {
+        again.kill();
+        again.waitForFinished();
+        return -1;
+    }
+    return again.exitStatus() == QProcess::NormalExit ? again.exitCode() : -1;
 }
 
 QStringList ProgramRun::xdotool(const QStringList &args)
@@ -147,14 +187,64 @@ QString ProgramRun::windowTitle(const QString &id)
 
 void ProgramRun::key(const QString &id, const QString &keys)
 {
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
-    xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+    if (!id.isEmpty())
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+    xdotool(QStringList {QStringLiteral("key"), QStringLiteral("--clearmodifiers")}
+            + keys.split(QLatin1Char(' '), Qt::SkipEmptyParts));
 }
 
 void ProgramRun::type(const QString &id, const QString &text)
 {
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
     xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
+}
+
+void ProgramRun::click(const QString &id, const QPoint &at, int count)
+{
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), id, QString::number(at.x()),
+             QString::number(at.y())});
+    xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(count),
+             QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+}
+
+QRect ProgramRun::geometry(const QString &id)
+{
+    // "WINDOW=", "X=", "Y=", "WIDTH=", "HEIGHT=", "SCREEN=" lines.
+    int v[5] = {};
+    const QStringList lines
+        = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+    for (int i = 1; i < 5 && i < lines.size(); ++i)
+        v[i] = lines[i].section(QLatin1Char('='), 1).toInt();
+    return QRect(v[1], v[2], v[3], v[4]);
+}
+
+QSize ProgramRun::screenSize()
+{
+    const QStringList wh
+        = xdotool({QStringLiteral("getdisplaygeometry")}).value(0).split(QLatin1Char(' '));
+    return QSize(wh.value(0).toInt(), wh.value(1).toInt());
+}
+
+QString ProgramRun::clipboard()
+{
+    QProcess p;
+    p.start(QStringLiteral("xclip"),
+            {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void ProgramRun::mouseMove(const QPoint &to)
+{
+    xdotool({QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y())});
+}
+
+void ProgramRun::click(const QPoint &at)
+{
+    mouseMove(at);
+    // The window under the pointer learns where it is before the button goes down.
+    QTest::qWait(200);
+    xdotool({QStringLiteral("click"), QStringLiteral("1")});
 }
 
 void ProgramRun::screenshot(const QString &name)

@@ -2,6 +2,7 @@
 
 #include "FakeWebBrowser.h"
 #include "app/Forms.h"
+#include "downloads/DownloadList.h"
 #include "platform/App.h"
 #include "platform/Settings.h"
 
@@ -68,4 +69,6 @@ void resetWindows()
 {
     Forms::UnloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The list of downloads belongs to the data folder of the test that made it.
+    delete downloads::DownloadList::existing();
 }

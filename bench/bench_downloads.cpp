@@ -1,0 +1,173 @@
+// Downloads, side by side with their floor in one run:
+// (a) a 1 GB file from a server on this machine, through the program (link followed, save
+//     dialog answered with Enter, finished when the kept list says so) against curl
+//     fetching the same file from the same server;
+// (b) the SHA-256 the program computes for a finished download, against sha256sum on the
+//     same file (warm in the page cache for both).
+// The big files live in a temporary folder under /tmp and go with it.
+//
+// Usage (under an X display): bench_downloads [rounds]
+#include "KeptList.h"
+#include "LocalHttpServer.h"
+#include "ProgramRun.h"
+#include "platform/FileHash.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr qint64 kSize = qint64(1) << 30;
+
+double median(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const qsizetype n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
+}
+
+bool writeBigFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (qint64 done = 0; done < kSize; done += block.size()) {
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(block.data()),
+                                              block.size() / 4);
+        if (f.write(block) != block.size())
+            return false;
+    }
+    return true;
+}
+
+// Runs a program to its end while this process's event loop (and so the server) runs.
+bool runToEnd(const QString &program, const QStringList &args, QByteArray *out = nullptr)
+{
+    QProcess p;
+    QEventLoop loop;
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    p.start(program, args);
+    if (!p.waitForStarted())
+        return false;
+    loop.exec();
+    if (out)
+        *out = p.readAllStandardOutput();
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+QJsonObject keptRow(const ProgramRun &run)
+{
+    return keptRows(run.home() + QStringLiteral("/data/ScoutwellV3/downloads.json"))
+        .first()
+        .toObject();
+}
+
+// Milliseconds from Enter in the save dialog to the finished row, or -1. `early` gets the
+// bytes the server had already sent when Enter went down.
+double throughProgram(LocalHttpServer &server, const QString &url, qint64 *early)
+{
+    const qint64 before = server.sentBytes(QStringLiteral("/big.bin"));
+    ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral("/tmp"));
+    run.setSetting(QStringLiteral("ShowSplash"), QStringLiteral("0"));
+    run.setSetting(QStringLiteral("Start Page"), url);
+    if (!run.start())
+        return -1;
+    const QString dialog
+        = run.waitForWindow(QRegularExpression(QStringLiteral("^Save File$")), 30000);
+    if (dialog.isEmpty())
+        return -1;
+    *early = server.sentBytes(QStringLiteral("/big.bin")) - before;
+    QElapsedTimer clock;
+    clock.start();
+    run.key(dialog, QStringLiteral("Return"));
+    while (keptRow(run).value(QStringLiteral("state")).toString() != QLatin1String("finished")) {
+        if (clock.elapsed() > 300000)
+            return -1;
+        QTest::qWait(10);
+    }
+    const double ms = clock.nsecsElapsed() / 1e6;
+    // Its own check of the file runs now; let it end before the next round is timed.
+    while (keptRow(run).value(QStringLiteral("sha256")).toString().isEmpty()
+           && clock.elapsed() < 300000)
+        QTest::qWait(50);
+    QFile::remove(keptRow(run).value(QStringLiteral("path")).toString());
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
+    QTemporaryDir dir(QStringLiteral("/tmp/bench_downloads-XXXXXX"));
+    const QString source = dir.filePath(QStringLiteral("big.bin"));
+    if (!writeBigFile(source)) {
+        std::printf("cannot write %s\n", qPrintable(source));
+        return 1;
+    }
+    LocalHttpServer server;
+    server.addDownload(QStringLiteral("/big.bin"), source, {});
+    const QString url = server.url(QStringLiteral("/big.bin"));
+
+    QList<double> program, curl, ratios;
+    for (int i = 0; i < rounds; ++i) {
+        qint64 early = 0;
+        const double p = throughProgram(server, url, &early);
+        const QString copy = dir.filePath(QStringLiteral("curl.bin"));
+        QElapsedTimer clock;
+        clock.start();
+        const bool ok = runToEnd(QStringLiteral("curl"), {"-s", "-o", copy, url});
+        const double c = clock.nsecsElapsed() / 1e6;
+        const bool whole = QFileInfo(copy).size() == kSize;
+        QFile::remove(copy);
+        std::printf("download round %d: program %.0f ms (%lld bytes sent before Enter), "
+                    "curl %.0f ms\n",
+                    i + 1, p, (long long)early, c);
+        std::fflush(stdout);
+        if (p < 0 || !ok || !whole)
+            continue;
+        program.append(p);
+        curl.append(c);
+        ratios.append(p / c);
+    }
+    if (!ratios.isEmpty())
+        std::printf("download median: program %.0f ms, curl %.0f ms, median ratio %.2f "
+                    "(goal at most 1.3)\n",
+                    median(program), median(curl), median(ratios));
+
+    // The page cache holds the file for both from here on.
+    runToEnd(QStringLiteral("sha256sum"), {source});
+    QList<double> ours, theirs, shares;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray hex = platform::HashFile(source, platform::HashAlgorithm::Sha256);
+        const double o = clock.nsecsElapsed() / 1e6;
+        QByteArray out;
+        clock.restart();
+        runToEnd(QStringLiteral("sha256sum"), {source}, &out);
+        const double t = clock.nsecsElapsed() / 1e6;
+        const bool same = out.startsWith(hex) && !hex.isEmpty();
+        std::printf("hash round %d: program %.0f ms, sha256sum %.0f ms%s\n", i + 1, o, t,
+                    same ? "" : " (sums differ!)");
+        if (!same)
+            return 1;
+        ours.append(o);
+        theirs.append(t);
+        shares.append(t / o);
+    }
+    std::printf("hash median: program %.0f MB/s, sha256sum %.0f MB/s, throughput ratio %.2f "
+                "(goal at least 0.8)\n",
+                1024 * 1000 / median(ours), 1024 * 1000 / median(theirs), median(shares));
+    return 0;
+}

@@ -1,0 +1,112 @@
+#include "app/CommandWiring.h"
+#include "app/Forms.h"
+#include "app/MDIForm1.h"
+#include "browse/Form1.h"
+#include "downloads/DownloadList.h"
+#include "downloads/Downloads.h"
+#include "downloads/frmDownloads.h"
+#include "platform/Dialogs.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPointer>
+
+using downloads::DownloadList;
+using downloads::Entry;
+using downloads::State;
+
+namespace {
+
+// What the engine shows when it has nothing to say.
+const QLatin1String kIdleText("Done");
+
+QString &lastStatus()
+{
+    static QString text;
+    return text;
+}
+
+// The status bar belongs to the engine while it has something to say (a page loading, a
+// link under the mouse); downloads speak only when it is idle or when they spoke last.
+void showStatus(const QString &text)
+{
+    if (!Forms::isLoaded<Form1>())
+        return;
+    QLabel *panel = Forms::get<Form1>()->StatusBarPanel1;
+    const QString now = panel->text();
+    if (!now.isEmpty() && now != kIdleText && now != lastStatus())
+        return;
+    panel->setText(text);
+    lastStatus() = text;
+}
+
+void reportProgress()
+{
+    int running = 0;
+    qint64 done = 0;
+    qint64 total = 0;
+    for (const Entry *e : DownloadList::instance()->entries()) {
+        if (e->state != State::Running)
+            continue;
+        ++running;
+        if (e->size > 0) {
+            done += e->received;
+            total += e->size;
+        }
+    }
+    if (running > 0) {
+        showStatus(QStringLiteral("Downloading %1 file(s): %2%")
+                       .arg(running)
+                       .arg(total > 0 ? done * 100 / total : 0));
+    } else if (lastStatus().startsWith(QLatin1String("Downloading "))) {
+        showStatus(kIdleText);
+    }
+}
+
+void reportFinished(quint64 id)
+{
+    if (const Entry *e = DownloadList::instance()->find(id))
+        showStatus(QStringLiteral("Downloaded ") + e->fileName());
+}
+
+} // namespace
+
+namespace downloads {
+
+void Track(platform::Download *download)
+{
+    DownloadList *list = DownloadList::instance();
+    static QPointer<DownloadList> wired;
+    if (wired != list) {
+        wired = list;
+        QObject::connect(list, &DownloadList::entryChanged, list, &reportProgress);
+        QObject::connect(list, &DownloadList::downloadFinished, list, &reportFinished);
+    }
+    list->add(download);
+    frmDownloads::ShowWithoutFocus();
+}
+
+bool ConfirmExit()
+{
+    DownloadList *list = DownloadList::existing();
+    const int n = list ? list->unfinishedCount() : 0;
+    if (n == 0)
+        return true;
+    if (platform::MsgBox(
+            QStringLiteral("%1 download(s) still running. Cancel them and exit?").arg(n),
+            platform::vbYesNo | platform::vbQuestion)
+        != platform::vbYes)
+        return false;
+    list->cancelAll();
+    return true;
+}
+
+} // namespace downloads
+
+void wireDownloadCommands(MDIForm1 *main)
+{
+    QObject::connect(main->mnuTDownloads, &QAction::triggered, main,
+                     [] { Forms::Show<frmDownloads>(); });
+    // Only a listener at start-up; the list and its window are made at the first download.
+    platform::SetDownloadListener(&downloads::Track);
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/Download.h"
+#include "platform/FileHash.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <atomic>
+#include <memory>
+
+namespace downloads {
+
+using State = platform::Download::State;
+
+// One row of the list: a download of this run or one kept from an earlier run.
+struct Entry
+{
+    quint64 id = 0;
+    // Kept in downloads.json:
+    QString url;
+    QString path;
+    qint64 size = -1; // -1 while unknown
+    QDateTime finished;
+    QString sha256;
+    State state = State::Running;
+    QString reason; // why it failed
+    qint64 received = 0; // kept while the file is not finished
+
+    // This run only:
+    QPointer<platform::Download> live;
+    double speed = 0; // bytes a second over the last few seconds
+    QList<QPair<qint64, qint64>> samples; // (milliseconds, bytes) behind the speed
+    bool fileMissing = false;
+    QString published; // the sum the user typed for it
+    QHash<int, QByteArray> sums; // by HashAlgorithm // other digests, made on request
+    QSet<int> hashing;
+
+    bool unfinished() const { return state == State::Running || state == State::Paused; }
+    QString fileName() const;
+    // The file's digest in `algorithm` when it is known.
+    QByteArray sum(platform::HashAlgorithm algorithm) const;
+};
+
+// Every download of this run and the earlier ones, newest first, kept in
+// $XDG_DATA_HOME/ScoutwellV3/downloads.json and written again at each change of a row.
+// Made at the first download or the first look at the Downloads window, never at start-up.
+class DownloadList : public QObject
+{
+    Q_OBJECT
+public:
+    // The list, read from its file when this is the first use.
+    static DownloadList *instance();
+    // The list when it has been made, else null.
+    static DownloadList *existing();
+    ~DownloadList() override;
+
+    static QString filePath();
+
+    const QList<Entry *> &entries() const { return m_entries; }
+    Entry *find(quint64 id) const;
+
+    void add(platform::Download *download);
+    // Takes a finished, cancelled or failed row off the list; its file stays where it is.
+    void remove(quint64 id);
+    void clearFinished();
+    int unfinishedCount() const;
+    void cancelAll();
+    // Notes rows whose file has been moved or deleted since.
+    void recheckFiles();
+    // Starts computing the file's digest in `algorithm` in the background when it is not
+    // known yet; entryChanged says when it is there.
+    void requestSum(quint64 id, platform::HashAlgorithm algorithm);
+
+Q_SIGNALS:
+    void rowsChanged();
+    void entryChanged(quint64 id);
+    void downloadFinished(quint64 id);
+
+private:
+    DownloadList();
+    void load();
+    void save();
+    void setAside(const QString &why);
+    void follow(Entry *e);
+    void onDownloadChanged(quint64 id);
+
+    QList<Entry *> m_entries;
+    quint64 m_nextId = 1;
+    // Tells the background hashing to give up when the program ends.
+    std::shared_ptr<std::atomic_bool> m_stop;
+};
+
+} // namespace downloads

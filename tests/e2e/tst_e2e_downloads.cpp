@@ -1,0 +1,252 @@
+// Downloads in the real program under X, as a person makes them: links on a page of the
+// test's server clicked, the save dialog answered with Enter, the Downloads window's
+// buttons clicked, the program ended and started again. One program run serves every case.
+#include "KeptList.h"
+#include "LocalHttpServer.h"
+#include "ProgramRun.h"
+#include "downloads/frmDownloads.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QtTest>
+
+namespace {
+
+const QRegularExpression kMain(QStringLiteral("^Scoutwell v3\\.3 - \\[Downloads test\\]$"));
+const QRegularExpression kSaveDialog(QStringLiteral("^Save File$"));
+const QRegularExpression kDownloads(QStringLiteral("^Downloads$"));
+const QRegularExpression kBox(QStringLiteral("^Scoutwell$"));
+constexpr int kTimeout = 60000;
+
+// The page is one band per link, top to bottom.
+// clang-format off
+const struct { const char *name; LocalHttpServer::Pacing pacing; } kLinks[] = {
+    {"freeware-setup.zip", {256 << 10, 40, -1, true}},       // about 3 s
+    {"cancel-me.zip",      {128 << 10, 50, -1, true}},       // about 8 s
+    {"pause-me.zip",       {128 << 10, 50, -1, true}},
+    {"broken.zip",         {128 << 10, 50, 3 << 20, true}},  // the connection is reset at 3 MB
+    {"still-running.zip",  {64 << 10, 100, -1, true}},       // about 30 s
+    {"cut-short.zip",      {128 << 10, 20, 1 << 20, false}}, // closed early, every time
+};
+// clang-format on
+enum Link { Setup, CancelMe, PauseMe, Broken, StillRunning, CutShort };
+constexpr int kBands = int(std::size(kLinks));
+
+// Pixels of a screenshot inside `area` that pass `test`.
+int countPixels(const QString &shot, const QRect &area, bool (*test)(QColor))
+{
+    const QImage image(QStringLiteral(SCOUTWELL_SHOT_DIR "/") + shot + QStringLiteral(".png"));
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += test(image.pixelColor(x, y));
+    return n;
+}
+
+QString xdotool(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    p.waitForFinished();
+    return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
+}
+
+} // namespace
+
+class TestE2EDownloads : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void downloadsAsAPersonMakesThem();
+};
+
+void TestE2EDownloads::downloadsAsAPersonMakesThem()
+{
+    QTemporaryDir served;
+    const QString source = served.filePath(QStringLiteral("served.bin"));
+    QByteArray bytes(20 << 20, Qt::Uninitialized);
+    QRandomGenerator(12).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+    QFile out(source);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+    out.close();
+    LocalHttpServer server;
+    QByteArray page = "<title>Downloads test</title><style>body{margin:0}a{display:block;"
+                      "font:28px sans-serif;height:"
+        + QByteArray::number(100.0 / kBands) + "vh}</style>";
+    for (const auto &link : kLinks) {
+        server.addDownload(QStringLiteral("/files/") + link.name, source, link.pacing);
+        page += "<a href='/files/" + QByteArray(link.name) + "'>" + link.name + "</a>";
+    }
+    server.addPage(QStringLiteral("/index.html"), page);
+
+    ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
+    run.setSetting(QStringLiteral("ShowSplash"), QStringLiteral("0"));
+    run.setSetting(QStringLiteral("Start Page"), server.url(QStringLiteral("/index.html")));
+    const QString folder = run.path() + QStringLiteral("/Downloads/");
+    const QString list = run.path() + QStringLiteral("/data/ScoutwellV3/downloads.json");
+    QString main, window;
+    const auto start
+        = [&] { return run.start() && !(main = run.waitForWindow(kMain, 30000)).isEmpty(); };
+    const auto kept = [&](const char *name, const char *field) {
+        return keptRow(list, QLatin1String(name)).value(QLatin1String(field)).toString();
+    };
+    const auto reaches = [&](const char *name, const char *state) {
+        return QTest::qWaitFor([&] { return kept(name, "state") == QLatin1String(state); },
+                               kTimeout);
+    };
+    const auto sent = [&](Link link, qint64 bytes) {
+        return QTest::qWaitFor(
+            [&] {
+                return server.sentBytes(QStringLiteral("/files/") + kLinks[link].name) >= bytes;
+            },
+            kTimeout);
+    };
+    // Clicks the link's band and presses Enter in the save dialog, which offers the download
+    // folder and a free name; then the pointer leaves the page, so that the status bar shows
+    // no link's address.
+    const auto download = [&](Link link) {
+        const QRect page = ProgramRun::geometry(main).adjusted(0, 30, 0, -22);
+        ProgramRun::click(page.topLeft()
+                          + QPoint(200, page.height() * (2 * link + 1) / (2 * kBands)));
+        const QString dialog = run.waitForWindow(kSaveDialog);
+        run.key(dialog, QStringLiteral("Return"));
+        window = run.waitForWindow(kDownloads);
+        ProgramRun::mouseMove(ProgramRun::geometry(window).topLeft() + QPoint(300, 5));
+        return !dialog.isEmpty() && run.waitForNoWindow(kSaveDialog) && !window.isEmpty();
+    };
+    // A place in a row of the Downloads window, rows counted from the top.
+    const auto at = [&](int row, const QRect &place) {
+        return ProgramRun::geometry(window).topLeft() + place.center()
+            + QPoint(0, row * DownloadRow::kHeight);
+    };
+    const auto click = [&](int row, const QRect &place) { ProgramRun::click(at(row, place)); };
+    QVERIFY2(start(), run.output().constData());
+    const QRect status = ProgramRun::geometry(main).adjusted(2, 0, 0, 0);
+    // The start of the status bar, left of where the Downloads window opens.
+    const QRect statusBar(status.left(), status.bottom() - 18, 300, 16);
+    const auto dark = [](QColor c) { return c.lightness() < 100; };
+    const auto blue = [](QColor c) { return c.blue() > c.red() + 60; };
+    run.screenshot(QStringLiteral("downloads-page"));
+    const int idleStatus = countPixels(QStringLiteral("downloads-page"), statusBar, dark);
+
+    // A slow download: the window comes up without taking the keyboard from the page, and
+    // both its bar and the status bar show it going.
+    QVERIFY(download(Setup));
+    QVERIFY(sent(Setup, 4 << 20));
+    run.screenshot(QStringLiteral("downloads-progress-1"));
+    QVERIFY(sent(Setup, 12 << 20));
+    run.screenshot(QStringLiteral("downloads-progress-2"));
+    const QRect bar(at(0, DownloadRow::kProgress) - QPoint(140, 6), QSize(280, 12));
+    QVERIFY(countPixels(QStringLiteral("downloads-progress-2"), bar, blue)
+            > countPixels(QStringLiteral("downloads-progress-1"), bar, blue) + 100);
+    QVERIFY(countPixels(QStringLiteral("downloads-progress-2"), statusBar, dark)
+            > 2 * idleStatus + 50);
+    QVERIFY(xdotool({QStringLiteral("getwindowfocus")}) != window);
+    QVERIFY(reaches("freeware-setup.zip", "finished"));
+    QCOMPARE(readFile(folder + QStringLiteral("freeware-setup.zip")), bytes);
+    QProcess sha256sum;
+    sha256sum.start(QStringLiteral("sha256sum"), {source});
+    QVERIFY(sha256sum.waitForFinished());
+    const QString sum = QString::fromLatin1(sha256sum.readAllStandardOutput().left(64));
+    QTRY_COMPARE_WITH_TIMEOUT(kept("freeware-setup.zip", "sha256"), sum, kTimeout);
+    click(0, DownloadRow::kCopy);
+    QTRY_COMPARE(QGuiApplication::clipboard()->text(), sum);
+
+    // Cancelled half-way: nothing is left under the file's name.
+    QVERIFY(download(CancelMe));
+    QVERIFY(sent(CancelMe, 2 << 20));
+    click(0, DownloadRow::kCancel);
+    QVERIFY(reaches("cancel-me.zip", "cancelled"));
+    QTest::qWait(500);
+    QCOMPARE(QDir(folder).entryList({QStringLiteral("cancel-me*")}), QStringList());
+
+    // The same file again lands beside the first under a numbered name.
+    QVERIFY(download(Setup));
+    QVERIFY(reaches("freeware-setup (1).zip", "finished"));
+    QCOMPARE(readFile(folder + QStringLiteral("freeware-setup (1).zip")), bytes);
+
+    // Paused, a reset connection, and one still running, in sight with the finished row
+    // whose published sum, typed in, matches.
+    QVERIFY(download(PauseMe));
+    QVERIFY(sent(PauseMe, 2 << 20));
+    click(0, DownloadRow::kPause);
+    QVERIFY(reaches("pause-me.zip", "paused"));
+    QVERIFY(download(Broken));
+    QVERIFY(reaches("broken.zip", "failed"));
+    QVERIFY(!kept("broken.zip", "reason").isEmpty());
+    QVERIFY(download(StillRunning));
+    QVERIFY(sent(StillRunning, 1 << 20));
+    // Rows: still-running, broken, pause-me, freeware-setup (1), cancel-me, freeware-setup.
+    click(3, DownloadRow::kPublished);
+    run.type(window, sum.toUpper());
+    QTest::qWait(1000);
+    run.screenshot(QStringLiteral("downloads-four-states"));
+    const QRect verdict(at(3, DownloadRow::kVerdict) - QPoint(130, 10), QSize(260, 20));
+    QVERIFY(countPixels(QStringLiteral("downloads-four-states"), verdict,
+                        [](QColor c) { return c.green() > c.red() + 60; })
+            > 20);
+
+    // Resumed, the paused file arrives whole.
+    click(2, DownloadRow::kPause);
+    QVERIFY(reaches("pause-me.zip", "finished"));
+    QCOMPARE(readFile(folder + QStringLiteral("pause-me.zip")), bytes);
+
+    // A server that ends the file early each time: the engine tries again into the same
+    // file and row, without asking where to save it, and at last gives up.
+    QVERIFY(download(CutShort));
+    QVERIFY(reaches("cut-short.zip", "failed"));
+    QVERIFY(server.requests().count(QStringLiteral("/files/cut-short.zip")) > 1);
+    QVERIFY(run.waitForWindow(kSaveDialog, 500).isEmpty());
+    QVERIFY(kept("cut-short.zip", "reason").startsWith(QStringLiteral("The server ended")));
+
+    // Exit asks while one still runs: No stays, Yes cancels it and ends the program.
+    for (const char *answer : {"alt+n", "alt+y"}) {
+        run.key(main, QStringLiteral("ctrl+e"));
+        const QString box = run.waitForWindow(kBox);
+        QVERIFY(!box.isEmpty());
+        run.screenshot(QStringLiteral("downloads-exit-question"));
+        run.key(box, QLatin1String(answer));
+        QVERIFY(run.waitForNoWindow(kBox));
+    }
+    QVERIFY(run.waitForExit());
+    QCOMPARE(kept("still-running.zip", "state"), QStringLiteral("cancelled"));
+    const QJsonArray before = keptRows(list);
+    QCOMPARE(before.size(), 7);
+
+    // Started again, the earlier rows are there, and a new download joins them.
+    QVERIFY(QFile::remove(folder + QStringLiteral("freeware-setup.zip")));
+    QVERIFY(start());
+    run.key(main, QStringLiteral("ctrl+j"));
+    QVERIFY(!run.waitForWindow(kDownloads).isEmpty());
+    QTest::qWait(500);
+    run.screenshot(QStringLiteral("downloads-after-restart"));
+    QVERIFY(download(Setup));
+    QTRY_COMPARE_WITH_TIMEOUT(keptRows(list).size(), 8, kTimeout);
+    QVERIFY(reaches("freeware-setup.zip", "finished"));
+    QCOMPARE(keptRows(list).last(), before.last());
+    run.key(main, QStringLiteral("ctrl+e"));
+    QVERIFY(run.waitForExit());
+
+    // A damaged list: one message, set aside, and the next download is kept.
+    QFile damaged(list);
+    QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("{\"downloads\": [") > 0);
+    damaged.close();
+    QVERIFY(start());
+    QVERIFY(QFile::remove(folder + QStringLiteral("freeware-setup.zip")));
+    QVERIFY(download(Setup));
+    const QString box = run.waitForWindow(kBox);
+    QVERIFY(!box.isEmpty());
+    run.screenshot(QStringLiteral("downloads-damaged-list"));
+    run.key(box, QStringLiteral("Return"));
+    QVERIFY(reaches("freeware-setup.zip", "finished"));
+    QVERIFY(run.waitForWindow(kBox, 1000).isEmpty());
+    QCOMPARE(keptRows(list).size(), 1);
+    QCOMPARE(readFile(list + QStringLiteral(".bad")), QByteArray("{\"downloads\": ["));
+    run.key(main, QStringLiteral("ctrl+e"));
+    QVERIFY(run.waitForExit());
+}
+
+QTEST_MAIN(TestE2EDownloads)
+#include "tst_e2e_downloads.moc"

@@ -1,0 +1,231 @@
+// A person's keyboard and mouse on the real program under X: addresses and keywords typed
+// into the address box, the finding windows used with the mouse, the go-to-keyword window,
+// and the editing keys inside a page. Every key and click is a real X event; the cases
+// share one run of the program, one after another.
+#include "LocalHttpServer.h"
+#include "ProgramRun.h"
+#include "app/Hosts.h"
+#include "platform/App.h"
+
+#include <QtTest>
+
+using platform::Twips;
+
+namespace {
+
+QRegularExpression exactly(const QString &text)
+{
+    return QRegularExpression('^' + QRegularExpression::escape(text) + '$');
+}
+
+QString mainTitle(const QString &page)
+{
+    return "Scoutwell v3.3 - [" + page + ']';
+}
+
+// Points of the main window with the toolbar shown: the address box and its arrow, a blank
+// spot of the page, and the page's big word and text field (laid out by the test's page).
+const QPoint kAddressBox(560, 45), kAddressArrow(749, 45), kBlankPage(100, 600);
+const QPoint kWord(80, 120), kField(150, 215);
+
+// The centre of a control designed at (left, top, width, height) twips.
+QPoint centre(int left, int top, int width, int height)
+{
+    return QPoint(Twips(left + width / 2), Twips(top + height / 2));
+}
+
+} // namespace
+
+class TestE2EInput : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void typedAndClicked()
+    {
+        LocalHttpServer server;
+        for (const char *name : {"B", "C", "D"})
+            server.addPage(QStringLiteral("/%1.html").arg(QChar(name[0]).toLower()),
+                           QByteArray("<title>Page ") + name + "</title>");
+        server.addPage("/b", "<title>Short B</title>");
+        server.addPage("/e.html",
+                       "<title>Page E</title><body style='margin:0'>"
+                       "<p style='position:fixed;left:20px;top:20px;margin:0;font:40px sans-serif'>"
+                       "Freeware</p><input style='position:fixed;left:20px;top:120px;width:300px;"
+                       "height:40px'></body>");
+        ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
+        run.setSetting("ShowSplash", "0");
+        run.setSetting("TB", "1");
+        run.setSetting("Start Page", server.url("/e.html"));
+        QVERIFY(run.start());
+        const QString main = run.waitForWindow(exactly(mainTitle("Page E")), 30000);
+        QVERIFY2(!main.isEmpty(), run.output().constData());
+        const auto titleIs = [&](const QString &page) {
+            return QTest::qWaitFor([&] { return ProgramRun::windowTitle(main) == mainTitle(page); },
+                                   15000);
+        };
+        // A click in the address box, then the keys that select its whole text: a triple
+        // click slowed by a loaded machine is three single clicks and selects nothing.
+        const auto selectAddress = [&] {
+            run.click(main, kAddressBox);
+            run.key(main, "End shift+Home");
+        };
+        const auto noHistoryWindow
+            = [&] { return run.waitForWindow(exactly("History"), 1500).isEmpty(); };
+
+        // Selected page text: Ctrl+C copies it and leaves the Cache Killer closed.
+        run.click(main, kWord, 2);
+        run.key(main, "ctrl+c");
+        QTRY_COMPARE_WITH_TIMEOUT(ProgramRun::clipboard(), QStringLiteral("Freeware"), 5000);
+        QVERIFY(noHistoryWindow());
+        // In the page's text field the editing keys edit: the paste lands after what was typed,
+        // and select-all and copy take the field's whole text.
+        run.click(main, kField);
+        run.type(main, "got:");
+        run.key(main, "ctrl+v");
+        run.key(main, "ctrl+a");
+        run.key(main, "ctrl+c");
+        QTRY_COMPARE_WITH_TIMEOUT(ProgramRun::clipboard(), QStringLiteral("got:Freeware"), 5000);
+        QCOMPARE(ProgramRun::windowTitle(main), mainTitle("Page E"));
+        QVERIFY(noHistoryWindow());
+        run.screenshot("input-page-keys");
+        // Anywhere else on the page Ctrl+V is View Source.
+        run.click(main, kBlankPage);
+        run.key(main, "ctrl+v");
+        QVERIFY(titleIs("view-source:" + server.url("/e.html").mid(7)));
+
+        // The address box, clicked and typed into. "list" opens its list with the mouse and
+        // picks the first address with the keys; "/b" would be completed to "/b.html" from the
+        // list if anything completed silently.
+        struct AddressCase
+        {
+            const char *name;
+            QString typed;
+            const char *key;
+            QString page; // the title the main window then shows
+            QString request; // the path the server is asked for, if any
+        };
+        const QString port = QString::number(server.port());
+        // clang-format off
+        const AddressCase cases[] = {
+            {"Return",        server.url("/b.html"),          "Return",   "Page B", "/b.html"},
+            {"keypad Enter",  server.url("/c.html"),          "KP_Enter", "Page C", "/c.html"},
+            {"no scheme",     "127.0.0.1:" + port + "/d.html", "Return",  "Page D", "/d.html"},
+            {"no completion", server.url("/b"),               "Return",   "Short B", "/b"},
+            {"list",          QString(),                      "Home Return", "Page E", QString()},
+            {"BBC",           "BBC",                          "Return",   "bbc", QString()},
+        };
+        // clang-format on
+        for (const AddressCase &c : cases) {
+            const qsizetype asked = server.requests().size();
+            if (c.typed.isEmpty()) {
+                run.click(main, kAddressArrow);
+            } else {
+                selectAddress();
+                run.type(main, c.typed);
+            }
+            // The open list has the keyboard; focusing the main window would close it.
+            run.key(c.typed.isEmpty() ? QString() : main, c.key);
+            QVERIFY2(titleIs(c.page),
+                     qPrintable(c.name + (" shows " + ProgramRun::windowTitle(main))));
+            const QStringList requests = server.requests().mid(asked);
+            QVERIFY2(c.request.isEmpty() ? !requests.contains("/b.html")
+                                         : requests.contains(c.request),
+                     qPrintable(c.name + (": " + requests.join(' '))));
+        }
+
+        // "keywords": the keyword list, and nothing navigated.
+        const qsizetype asked = server.requests().size();
+        selectAddress();
+        run.type(main, "keywords");
+        run.key(main, "Return");
+        QVERIFY(!run.waitForWindow(exactly("Scoutwell Keywords")).isEmpty());
+        run.screenshot("input-keywords");
+        QTest::qWait(1000);
+        QCOMPARE(ProgramRun::windowTitle(main), mainTitle("bbc"));
+        QCOMPARE(server.requests().size(), asked);
+
+        // Find Freeware and Find on the web: a site picked from the list with the mouse (the
+        // right end of its box opens it), a keyword of three words, SEARCH!; the address box
+        // then holds the search address.
+        const QString keyword = QStringLiteral("free zip tool");
+        const QString tucows = "/search?search=" + keyword
+            + "&platform_id=7%2C1565%2C1584%2C1570%2C1571%2C1725&language_id=1&type=exactany"
+              "&site_detail_id=653&ref=";
+        struct FindCase
+        {
+            const char *key, *title;
+            int arrowLeft, item, items; // the list box's right end in twips; the row to pick
+            QString address;
+        };
+        // clang-format off
+        const FindCase finds[] = {
+            {"F2", "Scoutwell Search Engine", 1260 + 3540, 7, 9, hosts::Tucows + tucows},
+            {"F3", "Find on the web",         240 + 4560,  4, 6, hosts::Google + ("/search?hl=en&ie=UTF-8&oe=UTF-8&q=" + keyword)},
+        };
+        // clang-format on
+        for (const FindCase &f : finds) {
+            run.key(main, f.key);
+            const QString window = run.waitForWindow(exactly(f.title));
+            QVERIFY(!window.isEmpty());
+            run.click(window, QPoint(Twips(f.arrowLeft) - 8, Twips(210 + 172)));
+            // The open list has no title of its own: the window system shows the application's.
+            const QString list = run.waitForWindow(exactly("ScoutwellV3"));
+            QVERIFY(!list.isEmpty());
+            const QRect rows = ProgramRun::geometry(list).adjusted(1, 1, -1, -1);
+            run.click(
+                list,
+                QPoint(rows.width() / 2, 1 + rows.height() * (2 * f.item + 1) / (2 * f.items)));
+            run.click(window, centre(1260, 675, 3540, 345));
+            run.type(window, keyword);
+            run.screenshot(QStringLiteral("input-") + f.key);
+            run.click(window, centre(3600, 1200, 1200, 375));
+            QVERIFY(QTest::qWaitFor(
+                [&] { return ProgramRun::windowTitle(main).contains(QUrl(f.address).host()); },
+                15000));
+            selectAddress();
+            run.key(main, "ctrl+c");
+            QTRY_COMPARE_WITH_TIMEOUT(ProgramRun::clipboard(), f.address, 5000);
+        }
+
+        // Favourites > Go to keyword ..., chosen with the mouse and the menu's keys; Enter in its
+        // box tries the word as GO! does, and the window closes after the answer.
+        run.click(main, QPoint(135, 8));
+        run.key(QString(), "Down Down Return");
+        const QString goTo = run.waitForWindow(exactly("Go to keyword ..."));
+        QVERIFY(!goTo.isEmpty());
+        run.type(goTo, "nokeyword");
+        run.screenshot("input-go-to-keyword");
+        run.key(goTo, "Return");
+        const QString error = run.waitForWindow(exactly("Keyword Error"));
+        QVERIFY(!error.isEmpty());
+        run.screenshot("input-keyword-error");
+        run.key(error, "Return");
+        QVERIFY(run.waitForNoWindow(exactly("Go to keyword ...")));
+
+        // Out of the address box, which keeps Ctrl+E for its own end-of-line.
+        run.click(main, kBlankPage);
+        run.key(main, "ctrl+e");
+        QVERIFY(run.waitForExit());
+    }
+
+    // On a 1280-pixel screen scaled by two the main window is as wide as the screen, not wider.
+    void mainWindowFitsAScaledScreen()
+    {
+        ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
+        run.setEnvironment("QT_SCALE_FACTOR", "2");
+        run.setSetting("ShowSplash", "0");
+        run.setSetting("TB", "1");
+        run.setSetting("GoBtn", "1");
+        QVERIFY(run.start());
+        const QString main = run.waitForWindow(exactly(mainTitle("about:blank")), 30000);
+        QVERIFY2(!main.isEmpty(), run.output().constData());
+        QTest::qWait(500);
+        run.screenshot("input-main-scale-2");
+        QCOMPARE(ProgramRun::geometry(main).width(), ProgramRun::screenSize().width());
+        run.key(main, "ctrl+e");
+        QVERIFY(run.waitForExit());
+    }
+};
+
+QTEST_MAIN(TestE2EInput)
+#include "tst_e2e_input.moc"

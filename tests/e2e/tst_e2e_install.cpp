@@ -1,0 +1,154 @@
+// Scoutwell as a desktop installs and starts it: the installed copy run by an ordinary user,
+// the command line, and a second start while one runs.
+#include "LocalHttpServer.h"
+#include "ProgramRun.h"
+
+#include <QDirIterator>
+#include <QScopeGuard>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QRegularExpression mainWindow(const QString &page)
+{
+    return QRegularExpression(u"^Scoutwell v3\\.3 - \\[%1\\]$"_s.arg(page));
+}
+
+QByteArray fileText(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : "<none>";
+}
+} // namespace
+
+class TestE2EInstall : public QObject
+{
+    Q_OBJECT
+    LocalHttpServer m_server;
+    const QString m_b = m_server.url(u"/b.html"_s);
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_server.addPage(u"/a.html"_s, "<title>Page A</title>A");
+        m_server.addPage(u"/b.html"_s, "<title>Page B</title>B");
+    }
+
+    void commandLineWithoutDisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output"); // how what it prints begins
+        // clang-format off
+        QTest::newRow("version") << QStringList {"--version"} << 0 << "Scoutwell 3.3\n";
+        QTest::newRow("help") << QStringList {"-h"} << 0 << "Usage: scoutwell [ADDRESS | FILE]\n";
+        QTest::newRow("unknown option") << QStringList {"--no-sandbox"} << 2 << "scoutwell: unknown";
+        QTest::newRow("two addresses") << QStringList {"a", "b"} << 2 << "scoutwell: one address";
+        // clang-format on
+    }
+    void commandLineWithoutDisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(u"DISPLAY"_s);
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QStringLiteral(SCOUTWELL_BIN_DIR "/scoutwell"), arguments);
+        QVERIFY(p.waitForFinished(5000) && p.exitStatus() == QProcess::NormalExit);
+        QTEST(p.exitCode(), "exitCode");
+        QFETCH(QString, output);
+        QVERIFY2(p.readAll().startsWith(output.toUtf8()), qPrintable(output));
+    }
+
+    void installedCopyKeepsUserFilesInTheDataFolder()
+    {
+        ProgramRun run(QString(), QStringLiteral(SCOUTWELL_SHOT_DIR));
+        const QString prefix = run.path() + u"/prefix"_s, folder = prefix + u"/lib/scoutwell"_s;
+        QCOMPARE(QProcess::execute(
+                     QStringLiteral(CMAKE_COMMAND),
+                     {u"--install"_s, QStringLiteral(SCOUTWELL_BUILD_DIR), u"--prefix"_s, prefix}),
+                 0);
+        const QByteArray shipped = fileText(folder + u"/favourites.ini"_s);
+        const auto readOnly
+            = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(folder, readOnly));
+        const auto restore
+            = qScopeGuard([&] { QFile::setPermissions(folder, readOnly | QFile::WriteOwner); });
+        // The launcher's command, run by an ordinary user.
+        run.setProgram(prefix + u"/bin/scoutwell"_s);
+        run.runAsOrdinaryUser();
+        run.setSetting(u"ShowSplash"_s, u"0"_s);
+        run.setSetting(u"Start Page"_s, m_server.url(u"/a.html"_s));
+        QVERIFY(run.start());
+        const QString main = run.waitForWindow(mainWindow(u"Page A"_s), 30000);
+        QVERIFY2(!main.isEmpty(), run.output().constData());
+
+        // Favourites > Organize Favourites from the keyboard, a new text, Ctrl+S.
+        run.key(main, u"alt+t Right Down Down Return"_s);
+        const QString organizer = run.waitForWindow(QRegularExpression(u"^Organize favourites$"_s));
+        QVERIFY(!organizer.isEmpty());
+        run.key(organizer, u"ctrl+a BackSpace"_s);
+        const QByteArray mine = "[Favourites]\n1=Mine\n[Links]\n1=http://mine.example/\n";
+        for (const QByteArray &line : mine.split('\n').mid(0, 4)) {
+            run.type(organizer, QString::fromUtf8(line));
+            run.key(organizer, u"Return"_s);
+        }
+        run.key(organizer, u"ctrl+s"_s);
+        const QString box = run.waitForWindow(QRegularExpression(u"^Update Successful$"_s));
+        QVERIFY(!box.isEmpty());
+        run.screenshot(u"install-organizer-saved"_s);
+        run.key(box, u"Return"_s);
+
+        // A page opened from the command line, as the launcher opens a link, is logged.
+        QCOMPARE(run.startAgain({m_b}), 0);
+        QVERIFY(!run.waitForWindow(mainWindow(u"Page B"_s)).isEmpty());
+        run.key(main, u"ctrl+e"_s);
+        QVERIFY(run.waitForExit());
+
+        const QString own = run.path() + u"/data/ScoutwellV3/"_s;
+        QCOMPARE(fileText(own + u"favourites.ini"_s), mine);
+        const QByteArray log = fileText(own + u"sitelog.f"_s);
+        QVERIFY2(log.contains(" - " + m_b.toUtf8() + "\"\r\n"), log.constData());
+        QCOMPARE(fileText(folder + u"/favourites.ini"_s), shipped);
+        QVERIFY(!QFile::exists(folder + u"/sitelog.f"_s));
+
+        // Nothing lands outside the program's own places in the home, config, data, cache
+        // and runtime folders.
+        const QRegularExpression allowed(u"^(prefix/|config/ScoutwellV3\\.ini$|"
+                                         "(data|cache)/ScoutwellV3/|runtime/ScoutwellV3\\.)"_s);
+        QDirIterator it(run.path(), QDir::Files | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = QDir(run.path()).relativeFilePath(it.next());
+            QVERIFY2(allowed.match(file).hasMatch(), qPrintable(file));
+        }
+    }
+
+    void secondStartHandsItsAddressOver()
+    {
+        ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
+        run.setSetting(u"ShowSplash"_s, u"0"_s);
+        run.setSetting(u"Start Page"_s, m_server.url(u"/a.html"_s));
+        QVERIFY(run.start());
+        QVERIFY2(!run.waitForWindow(mainWindow(u"Page A"_s), 30000).isEmpty(),
+                 run.output().constData());
+        QCOMPARE(run.startAgain({m_b}, 5000), 0);
+        QVERIFY(!run.waitForWindow(mainWindow(u"Page B"_s), 5000).isEmpty());
+        run.screenshot(u"install-second-start"_s);
+
+        // A crashed run leaves its socket behind; the next start is not fooled by it.
+        run.kill();
+        QVERIFY(QFile::exists(run.path() + u"/runtime/ScoutwellV3.socket"_s));
+        QVERIFY(run.start({m_b}));
+        const QString main = run.waitForWindow(mainWindow(u"Page B"_s), 30000);
+        QVERIFY2(!main.isEmpty(), run.output().constData());
+        run.key(main, u"ctrl+e"_s);
+        QVERIFY(run.waitForExit());
+        QCOMPARE(run.exitCode(), 0);
+    }
+};
+
+QTEST_MAIN(TestE2EInstall)
+#include "tst_e2e_install.moc"
