@@ -66,7 +66,7 @@ bool runToEnd(const QString &program, const QStringList &args, QByteArray *out =
 
 QJsonObject keptRow(const ProgramRun &run)
 {
-    return keptRows(run.home() + QStringLiteral("/data/ScoutwellV3/downloads.json"))
+    return keptRows(run.path() + QStringLiteral("/data/ScoutwellV3/downloads.json"))
         .first()
         .toObject();
 }

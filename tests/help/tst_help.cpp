@@ -1,7 +1,11 @@
 #include "HelpWindow.h"
 #include "TestEnv.h"
 #include "app/Forms.h"
+#include "app/Hosts.h"
 #include "app/MDIForm1.h"
+#include "info/About.h"
+#include "platform/App.h"
+#include "platform/Shell.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -43,6 +47,25 @@ private Q_SLOTS:
         QVERIFY(described.size() > 15 + 2 * 30);
         for (const QString &text : described)
             QVERIFY2(manual.contains(text), qPrintable(text));
+    }
+    // About shows the build's version; only its ownership line opens the maker's site.
+    void aboutShowsTheBuildAndOpensTheMakersSite()
+    {
+        QCOMPARE(platform::VersionText(4, 10), QStringLiteral("4.10")); // not 4.1
+        TestEnv env;
+        QStringList opened;
+        platform::SetShellHook([&opened](const platform::ShellRequest &r) {
+            opened << r.operation + ' ' + r.file + ' ' + QString::number(r.showCommand);
+            return 33;
+        });
+        About *about = Forms::Show<About>();
+        QCOMPARE(about->Label13->text(), QStringLiteral("3.3"));
+        QTest::mouseClick(about->Label16, Qt::LeftButton);
+        QTest::mouseClick(about->Label6, Qt::LeftButton);
+        platform::SetShellHook({});
+        QCOMPARE(opened, QStringList {"open " + QLatin1String(hosts::Maker) + " 1"});
+        QTest::mouseClick(about->Command1, Qt::LeftButton);
+        QVERIFY(!Forms::isLoaded<About>());
     }
 };
 

@@ -40,48 +40,16 @@ private Q_SLOTS:
         QCOMPARE(GetSetting(key, QStringLiteral("default")), QStringLiteral("default"));
         SaveSetting(key, value);
         QCOMPARE(GetSetting(key, QStringLiteral("default")), value);
-        QCOMPARE(GetSetting(QStringLiteral("PSet"), QStringLiteral("x")), QStringLiteral("x"));
     }
 
     // The passcode is stored as typed, so the file must stay its owner's alone, even after
-    // a careless tool loosened it; it lives in the XDG config folder.
-    void fileIsPrivateAndInTheXdgFolder()
+    // a careless tool loosened it; it lives in the XDG config folder. Storing what the file
+    // holds leaves it alone (every real write replaces the file, so its inode tells), and a
+    // rewrite by another program, hand-typed comma included, is seen at the next read.
+    void theFile()
     {
         TestEnv env;
         QCOMPARE(env.settingsFile(), env.path() + QStringLiteral("/config/ScoutwellV3.ini"));
-        SaveSetting(QStringLiteral("Passcode"), QStringLiteral("secret"));
-        const auto mine = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
-            | QFileDevice::WriteUser;
-        QCOMPARE(QFile::permissions(env.settingsFile()), mine);
-        QVERIFY(QFile::setPermissions(env.settingsFile(), mine | QFileDevice::ReadOther));
-        SaveSetting(QStringLiteral("Log"), QStringLiteral("1"));
-        QCOMPARE(QFile::permissions(env.settingsFile()), mine);
-        QFile f(env.settingsFile());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray text = f.readAll();
-        QVERIFY(text.startsWith("[Settings]") && text.contains("Passcode=secret"));
-    }
-
-    // Read afresh at every call: a rewrite by another program, hand-typed comma included,
-    // is seen at once.
-    void writeFromAnotherProgramIsSeenAtTheNextRead()
-    {
-        TestEnv env;
-        SaveSetting(QStringLiteral("Start Page"), QStringLiteral("old"));
-        QCOMPARE(GetSetting(QStringLiteral("Start Page")), QStringLiteral("old"));
-        QFile f(env.settingsFile());
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("[Settings]\nStart%20Page=http://new.example/\nTips=a, b\n");
-        f.close();
-        QCOMPARE(GetSetting(QStringLiteral("Start Page")), QStringLiteral("http://new.example/"));
-        QCOMPARE(GetSetting(QStringLiteral("Tips")), QStringLiteral("a,b"));
-    }
-
-    // Storing what the file already holds leaves it alone: every real write replaces the
-    // file with a new one, so its inode tells.
-    void storingTheStoredValueLeavesTheFileAlone()
-    {
-        TestEnv env;
         const QByteArray file = QFile::encodeName(env.settingsFile());
         const auto inode = [&file] {
             struct stat st
@@ -89,12 +57,25 @@ private Q_SLOTS:
             };
             return ::stat(file.constData(), &st) == 0 ? st.st_ino : 0;
         };
-        SaveSetting(QStringLiteral("PProg"), QStringLiteral("0"));
+        SaveSetting(QStringLiteral("Passcode"), QStringLiteral("secret"));
+        const auto mine = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+            | QFileDevice::WriteUser;
+        QCOMPARE(QFile::permissions(env.settingsFile()), mine);
+        QVERIFY(QFile::setPermissions(env.settingsFile(), mine | QFileDevice::ReadOther));
         const auto written = inode();
-        SaveSetting(QStringLiteral("PProg"), QStringLiteral("0"));
+        SaveSetting(QStringLiteral("Passcode"), QStringLiteral("secret"));
         QCOMPARE(inode(), written);
-        SaveSetting(QStringLiteral("PProg"), QStringLiteral("1"));
+        SaveSetting(QStringLiteral("Log"), QStringLiteral("1"));
         QVERIFY(inode() != written);
+        QCOMPARE(QFile::permissions(env.settingsFile()), mine);
+        QFile f(env.settingsFile());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.readAll().startsWith("[Settings]\nLog=1\nPasscode=secret"));
+        f.resize(0);
+        f.write("[Settings]\nStart%20Page=http://new.example/\nTips=a, b\n");
+        f.close();
+        QCOMPARE(GetSetting(QStringLiteral("Start Page")), QStringLiteral("http://new.example/"));
+        QCOMPARE(GetSetting(QStringLiteral("Tips")), QStringLiteral("a,b"));
     }
 
     // Only root loses the engine's sandbox, and the flag is added once.
