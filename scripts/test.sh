@@ -62,10 +62,9 @@ fi
 cmake --build build-asan -j "$(nproc)"
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=0:suppressions=$PWD/scripts/sanitizers.supp"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-(cd build-asan && ctest --output-on-failure -j "$(nproc)" -LE e2e -E '^tst_enginecache$' "$@")
+(cd build-asan && ctest --output-on-failure -j "$(nproc)" -LE e2e "$@")
 export ASAN_OPTIONS="$ASAN_OPTIONS:new_delete_type_mismatch=0"
 (cd build-asan && ctest --output-on-failure -L e2e "$@")
-(cd build-asan && ctest --output-on-failure -R '^tst_enginecache$' "$@")
 
 if [ ! -f build-fuzz/CMakeCache.txt ]; then
     cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSCOUTWELL_WERROR=ON "${launcher[@]}" \
