@@ -45,10 +45,10 @@ int countPixels(const QString &shot, const QRect &area, bool (*test)(QColor))
     return n;
 }
 
-QString xdotool(const QStringList &args)
+QString output(const char *program, const QString &argument)
 {
     QProcess p;
-    p.start(QStringLiteral("xdotool"), args);
+    p.start(QLatin1String(program), {argument});
     p.waitForFinished();
     return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
 }
@@ -68,9 +68,11 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     const QString source = served.filePath(QStringLiteral("served.bin"));
     QByteArray bytes(20 << 20, Qt::Uninitialized);
     QRandomGenerator(12).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
-    QFile out(source);
-    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-    out.close();
+    const auto write = [](const QString &path, const QByteArray &content) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+    };
+    QVERIFY(write(source, bytes));
     LocalHttpServer server;
     QByteArray page = "<title>Downloads test</title><style>body{margin:0}a{display:block;"
                       "font:28px sans-serif;height:"
@@ -121,7 +123,6 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
         return ProgramRun::geometry(window).topLeft() + place.center()
             + QPoint(0, row * DownloadRow::kHeight);
     };
-    const auto click = [&](int row, const QRect &place) { ProgramRun::click(at(row, place)); };
     QVERIFY2(start(), run.output().constData());
     const QRect status = ProgramRun::geometry(main).adjusted(2, 0, 0, 0);
     // The start of the status bar, left of where the Downloads window opens.
@@ -143,21 +144,18 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
             > countPixels(QStringLiteral("downloads-progress-1"), bar, blue) + 100);
     QVERIFY(countPixels(QStringLiteral("downloads-progress-2"), statusBar, dark)
             > 2 * idleStatus + 50);
-    QVERIFY(xdotool({QStringLiteral("getwindowfocus")}) != window);
+    QVERIFY(output("xdotool", QStringLiteral("getwindowfocus")) != window);
     QVERIFY(reaches("freeware-setup.zip", "finished"));
     QCOMPARE(readFile(folder + QStringLiteral("freeware-setup.zip")), bytes);
-    QProcess sha256sum;
-    sha256sum.start(QStringLiteral("sha256sum"), {source});
-    QVERIFY(sha256sum.waitForFinished());
-    const QString sum = QString::fromLatin1(sha256sum.readAllStandardOutput().left(64));
+    const QString sum = output("sha256sum", source).left(64);
     QTRY_COMPARE_WITH_TIMEOUT(kept("freeware-setup.zip", "sha256"), sum, kTimeout);
-    click(0, DownloadRow::kCopy);
+    ProgramRun::click(at(0, DownloadRow::kCopy));
     QTRY_COMPARE(QGuiApplication::clipboard()->text(), sum);
 
     // Cancelled half-way: nothing is left under the file's name.
     QVERIFY(download(CancelMe));
     QVERIFY(sent(CancelMe, 2 << 20));
-    click(0, DownloadRow::kCancel);
+    ProgramRun::click(at(0, DownloadRow::kCancel));
     QVERIFY(reaches("cancel-me.zip", "cancelled"));
     QTest::qWait(500);
     QCOMPARE(QDir(folder).entryList({QStringLiteral("cancel-me*")}), QStringList());
@@ -171,7 +169,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     // whose published sum, typed in, matches.
     QVERIFY(download(PauseMe));
     QVERIFY(sent(PauseMe, 2 << 20));
-    click(0, DownloadRow::kPause);
+    ProgramRun::click(at(0, DownloadRow::kPause));
     QVERIFY(reaches("pause-me.zip", "paused"));
     QVERIFY(download(Broken));
     QVERIFY(reaches("broken.zip", "failed"));
@@ -179,7 +177,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QVERIFY(download(StillRunning));
     QVERIFY(sent(StillRunning, 1 << 20));
     // Rows: still-running, broken, pause-me, freeware-setup (1), cancel-me, freeware-setup.
-    click(3, DownloadRow::kPublished);
+    ProgramRun::click(at(3, DownloadRow::kPublished));
     run.type(window, sum.toUpper());
     QTest::qWait(1000);
     run.screenshot(QStringLiteral("downloads-four-states"));
@@ -189,7 +187,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
             > 20);
 
     // Resumed, the paused file arrives whole.
-    click(2, DownloadRow::kPause);
+    ProgramRun::click(at(2, DownloadRow::kPause));
     QVERIFY(reaches("pause-me.zip", "finished"));
     QCOMPARE(readFile(folder + QStringLiteral("pause-me.zip")), bytes);
 
@@ -206,7 +204,6 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
         run.key(main, QStringLiteral("ctrl+e"));
         const QString box = run.waitForWindow(kBox);
         QVERIFY(!box.isEmpty());
-        run.screenshot(QStringLiteral("downloads-exit-question"));
         run.key(box, QLatin1String(answer));
         QVERIFY(run.waitForNoWindow(kBox));
     }
@@ -230,15 +227,12 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QVERIFY(run.waitForExit());
 
     // A damaged list: one message, set aside, and the next download is kept.
-    QFile damaged(list);
-    QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("{\"downloads\": [") > 0);
-    damaged.close();
+    QVERIFY(write(list, "{\"downloads\": ["));
     QVERIFY(start());
     QVERIFY(QFile::remove(folder + QStringLiteral("freeware-setup.zip")));
     QVERIFY(download(Setup));
     const QString box = run.waitForWindow(kBox);
     QVERIFY(!box.isEmpty());
-    run.screenshot(QStringLiteral("downloads-damaged-list"));
     run.key(box, QStringLiteral("Return"));
     QVERIFY(reaches("freeware-setup.zip", "finished"));
     QVERIFY(run.waitForWindow(kBox, 1000).isEmpty());

@@ -2,8 +2,8 @@
 
 #include "platform/Download.h"
 
-// A download the test moves along by hand: bytes arrive, it finishes (the file is whatever
-// the test wrote at its path) or fails with a reason.
+// A download the test moves along by hand; when it finishes, the file is whatever the test
+// wrote at its path.
 class FakeDownload : public platform::Download
 {
     Q_OBJECT
@@ -19,28 +19,23 @@ public:
     qint64 totalBytes() const override { return m_total; }
     State state() const override { return m_state; }
     QString failReason() const override { return m_reason; }
-    void pause() override { move(Paused); }
-    void resume() override { move(Running); }
-    void cancel() override { move(Cancelled); }
+    void pause() override { move(Paused, m_received); }
+    void resume() override { move(Running, m_received); }
+    void cancel() override { move(Cancelled, m_received); }
 
     void arrive(qint64 bytes) { move(m_state, bytes); }
     void finish() { move(Finished, m_total); }
-    void fail(const QString &reason)
-    {
-        m_reason = reason;
-        move(Failed);
-    }
+    void fail(const QString &reason) { m_reason = reason, move(Failed, m_received); }
 
 private:
-    void move(State s, qint64 received = -1)
+    void move(State s, qint64 received)
     {
         m_state = s;
-        m_received = received < 0 ? m_received : received;
+        m_received = received;
         Q_EMIT changed();
     }
 
     QString m_url, m_path, m_reason;
-    qint64 m_total;
-    qint64 m_received = 0;
+    qint64 m_total, m_received = 0;
     State m_state = Running;
 };
