@@ -108,12 +108,12 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     // no link's address.
     const auto download = [&](Link link) {
         const QRect page = ProgramRun::geometry(main).adjusted(0, 30, 0, -22);
-        ProgramRun::click(page.topLeft()
-                          + QPoint(200, page.height() * (2 * link + 1) / (2 * kBands)));
+        ProgramRun::click(
+            {}, page.topLeft() + QPoint(200, page.height() * (2 * link + 1) / (2 * kBands)));
         const QString dialog = run.waitForWindow(kSaveDialog);
         run.key(dialog, QStringLiteral("Return"));
         window = run.waitForWindow(kDownloads);
-        ProgramRun::mouseMove(ProgramRun::geometry(window).topLeft() + QPoint(300, 5));
+        ProgramRun::click({}, ProgramRun::geometry(window).topLeft() + QPoint(300, 5), 0);
         return !dialog.isEmpty() && run.waitForNoWindow(kSaveDialog) && !window.isEmpty();
     };
     // A place in a row of the Downloads window, rows counted from the top.
@@ -121,7 +121,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
         return ProgramRun::geometry(window).topLeft() + place.center()
             + QPoint(0, row * DownloadRow::kHeight);
     };
-    const auto click = [&](int row, const QRect &place) { ProgramRun::click(at(row, place)); };
+    const auto click = [&](int row, const QRect &place) { ProgramRun::click({}, at(row, place)); };
     QVERIFY2(start(), run.output().constData());
     const QRect status = ProgramRun::geometry(main).adjusted(2, 0, 0, 0);
     // The start of the status bar, left of where the Downloads window opens.
