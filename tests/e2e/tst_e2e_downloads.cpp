@@ -110,12 +110,12 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     // no link's address.
     const auto download = [&](Link link) {
         const QRect page = ProgramRun::geometry(main).adjusted(0, 30, 0, -22);
-        ProgramRun::click(page.topLeft()
-                          + QPoint(200, page.height() * (2 * link + 1) / (2 * kBands)));
+        ProgramRun::click(
+            {}, page.topLeft() + QPoint(200, page.height() * (2 * link + 1) / (2 * kBands)));
         const QString dialog = run.waitForWindow(kSaveDialog);
         run.key(dialog, QStringLiteral("Return"));
         window = run.waitForWindow(kDownloads);
-        ProgramRun::mouseMove(ProgramRun::geometry(window).topLeft() + QPoint(300, 5));
+        ProgramRun::click({}, ProgramRun::geometry(window).topLeft() + QPoint(300, 5), 0);
         return !dialog.isEmpty() && run.waitForNoWindow(kSaveDialog) && !window.isEmpty();
     };
     // A place in a row of the Downloads window, rows counted from the top.
@@ -149,13 +149,13 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QCOMPARE(readFile(folder + QStringLiteral("freeware-setup.zip")), bytes);
     const QString sum = output("sha256sum", source).left(64);
     QTRY_COMPARE_WITH_TIMEOUT(kept("freeware-setup.zip", "sha256"), sum, kTimeout);
-    ProgramRun::click(at(0, DownloadRow::kCopy));
+    ProgramRun::click({}, at(0, DownloadRow::kCopy));
     QTRY_COMPARE(QGuiApplication::clipboard()->text(), sum);
 
     // Cancelled half-way: nothing is left under the file's name.
     QVERIFY(download(CancelMe));
     QVERIFY(sent(CancelMe, 2 << 20));
-    ProgramRun::click(at(0, DownloadRow::kCancel));
+    ProgramRun::click({}, at(0, DownloadRow::kCancel));
     QVERIFY(reaches("cancel-me.zip", "cancelled"));
     QTest::qWait(500);
     QCOMPARE(QDir(folder).entryList({QStringLiteral("cancel-me*")}), QStringList());
@@ -169,7 +169,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     // whose published sum, typed in, matches.
     QVERIFY(download(PauseMe));
     QVERIFY(sent(PauseMe, 2 << 20));
-    ProgramRun::click(at(0, DownloadRow::kPause));
+    ProgramRun::click({}, at(0, DownloadRow::kPause));
     QVERIFY(reaches("pause-me.zip", "paused"));
     QVERIFY(download(Broken));
     QVERIFY(reaches("broken.zip", "failed"));
@@ -177,7 +177,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QVERIFY(download(StillRunning));
     QVERIFY(sent(StillRunning, 1 << 20));
     // Rows: still-running, broken, pause-me, freeware-setup (1), cancel-me, freeware-setup.
-    ProgramRun::click(at(3, DownloadRow::kPublished));
+    ProgramRun::click({}, at(3, DownloadRow::kPublished));
     run.type(window, sum.toUpper());
     QTest::qWait(1000);
     run.screenshot(QStringLiteral("downloads-four-states"));
@@ -187,7 +187,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
             > 20);
 
     // Resumed, the paused file arrives whole.
-    ProgramRun::click(at(2, DownloadRow::kPause));
+    ProgramRun::click({}, at(2, DownloadRow::kPause));
     QVERIFY(reaches("pause-me.zip", "finished"));
     QCOMPARE(readFile(folder + QStringLiteral("pause-me.zip")), bytes);
 

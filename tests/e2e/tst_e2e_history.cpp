@@ -29,12 +29,11 @@ int listedPixels(ProgramRun &run, const QString &main, const QString &shot, QStr
     const QImage image(QStringLiteral(SCOUTWELL_SHOT_DIR "/") + shot + QStringLiteral(".png"));
     // The list: at (480, 0) in the frame at (360, 480), shown as far as the frame's right
     // edge, 6375 twips from its left; 2955 twips high.
-    const QRect list(window.topLeft() + QPoint(Twips(360) + Twips(480), Twips(480)),
-                     QSize(Twips(6375) - Twips(480), Twips(2955)));
+    const QPoint list = window.topLeft() + QPoint(Twips(360) + Twips(480), Twips(480));
     int light = 0;
-    for (int y = list.top(); y <= list.bottom(); ++y)
-        for (int x = list.left(); x <= list.right(); ++x)
-            light += QColor(image.pixel(x, y)).lightness() > 150;
+    for (int y = 0; y < Twips(2955); ++y)
+        for (int x = 0; x < Twips(6375) - Twips(480); ++x)
+            light += QColor(image.pixel(list + QPoint(x, y))).lightness() > 150;
     return light;
 }
 
@@ -60,8 +59,7 @@ private Q_SLOTS:
         const QString main = run.waitForWindow(
             QRegularExpression(QStringLiteral("^Scoutwell v3\\.3 - \\[three\\]$")), 30000);
         QVERIFY2(!main.isEmpty(), run.output().constData());
-        const QDir cache(QFileInfo(run.programFolder()).absolutePath()
-                         + QStringLiteral("/cache/ScoutwellV3/engine/Cache/Cache_Data"));
+        const QDir cache(run.path() + QStringLiteral("/cache/ScoutwellV3/engine/Cache/Cache_Data"));
         const auto entries = [&] { return cache.entryList({QStringLiteral("*_0")}, QDir::Files); };
         // The engine stores its entries a moment after the loads.
         QTRY_VERIFY_WITH_TIMEOUT(entries().size() >= 3, 15000);

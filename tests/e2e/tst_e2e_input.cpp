@@ -10,6 +10,7 @@
 #include <QtTest>
 
 using platform::Twips;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -43,9 +44,9 @@ private Q_SLOTS:
     void typedAndClicked()
     {
         LocalHttpServer server;
-        for (const char *name : {"B", "C", "D"})
-            server.addPage(QStringLiteral("/%1.html").arg(QChar(name[0]).toLower()),
-                           QByteArray("<title>Page ") + name + "</title>");
+        for (const char *name : {"b", "c", "d"})
+            server.addPage(u"/%1.html"_s.arg(name),
+                           "<title>Page " + QByteArray(name).toUpper() + "</title>");
         server.addPage("/b", "<title>Short B</title>");
         server.addPage("/e.html",
                        "<title>Page E</title><body style='margin:0'>"
@@ -82,8 +83,7 @@ private Q_SLOTS:
         run.click(main, kField);
         run.type(main, "got:");
         run.key(main, "ctrl+v");
-        run.key(main, "ctrl+a");
-        run.key(main, "ctrl+c");
+        run.key(main, "ctrl+a ctrl+c");
         QTRY_COMPARE_WITH_TIMEOUT(ProgramRun::clipboard(), QStringLiteral("got:Freeware"), 5000);
         QCOMPARE(ProgramRun::windowTitle(main), mainTitle("Page E"));
         QVERIFY(noHistoryWindow());
@@ -101,8 +101,7 @@ private Q_SLOTS:
             const char *name;
             QString typed;
             const char *key;
-            QString page; // the title the main window then shows
-            QString request; // the path the server is asked for, if any
+            QString page, request; // the title the main window then shows; the path asked for
         };
         const QString port = QString::number(server.port());
         // clang-format off
@@ -194,11 +193,9 @@ private Q_SLOTS:
         const QString goTo = run.waitForWindow(exactly("Go to keyword ..."));
         QVERIFY(!goTo.isEmpty());
         run.type(goTo, "nokeyword");
-        run.screenshot("input-go-to-keyword");
         run.key(goTo, "Return");
         const QString error = run.waitForWindow(exactly("Keyword Error"));
         QVERIFY(!error.isEmpty());
-        run.screenshot("input-keyword-error");
         run.key(error, "Return");
         QVERIFY(run.waitForNoWindow(exactly("Go to keyword ...")));
 

@@ -34,9 +34,9 @@ inline QByteArray entryBytes(const QByteArray &key, quint64 magic = kMagic)
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && f.open(QIODevice::WriteOnly)
+        && f.write(bytes) == bytes.size();
 }
 
 // Writes a valid entry for key into folder; returns its file's path.

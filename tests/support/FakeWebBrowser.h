@@ -2,6 +2,7 @@
 
 #include "platform/WebBrowser.h"
 
+#include <QPointer>
 #include <QStringList>
 
 // A scripted browser control: it records what the program asks of it and lets a test
@@ -10,7 +11,10 @@ class FakeWebBrowser : public platform::WebBrowserControl
 {
     Q_OBJECT
 public:
-    explicit FakeWebBrowser(QWidget *parent = nullptr);
+    explicit FakeWebBrowser(QWidget *parent = nullptr) : platform::WebBrowserControl(parent)
+    {
+        s_last = this;
+    }
 
     void Navigate(const QString &address) override { navigations.append(address); }
     void GoBack() override { ++backCalls; }
@@ -27,7 +31,7 @@ public:
     void completeLoad(const QString &url, const QString &title = QString());
 
     // The most recently created fake (each browser window makes its own).
-    static FakeWebBrowser *last();
+    static FakeWebBrowser *last() { return s_last; }
 
     QStringList navigations;
     QString locationUrl;
@@ -36,4 +40,7 @@ public:
     int forwardCalls = 0;
     int stopCalls = 0;
     QList<QPair<int, int>> execCalls;
+
+private:
+    static inline QPointer<FakeWebBrowser> s_last;
 };

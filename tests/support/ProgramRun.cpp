@@ -2,75 +2,48 @@
 
 #include "TestEnv.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QSettings>
 #include <QTest>
 
-#include <algorithm>
+using namespace Qt::StringLiterals;
 
 ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDir(shotDir)
 {
     QDir().mkpath(programFolder());
-    QDir().mkpath(m_dir.path() + QStringLiteral("/runtime"));
-    QFile::setPermissions(m_dir.path() + QStringLiteral("/runtime"),
+    QDir().mkpath(path() + u"/runtime"_s);
+    QFile::setPermissions(path() + u"/runtime"_s,
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QFileInfoList files
-        = binDir.isEmpty() ? QFileInfoList() : QDir(binDir).entryInfoList(QDir::Files);
-    for (const QFileInfo &f : files) {
+    for (const QFileInfo &f :
+         binDir.isEmpty() ? QFileInfoList() : QDir(binDir).entryInfoList(QDir::Files)) {
         // A site log left by someone running the build's program is not part of a fresh run.
-        if (f.fileName() == QLatin1String("sitelog.f"))
+        if (f.fileName() == "sitelog.f"_L1)
             continue;
-        const QString target = programFolder() + QLatin1Char('/') + f.fileName();
+        const QString target = programFolder() + u'/' + f.fileName();
         QFile::copy(f.absoluteFilePath(), target);
         QFile::setPermissions(target, f.permissions());
     }
-
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.path() + QStringLiteral("/config"));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_dir.path() + QStringLiteral("/cache"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.path() + QStringLiteral("/data"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.path() + QStringLiteral("/runtime"));
-    env.insert(QStringLiteral("HOME"), m_dir.path());
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const auto &[name, sub] : {std::pair {"XDG_CONFIG_HOME", "/config"},
+                                    {"XDG_CACHE_HOME", "/cache"},
+                                    {"XDG_DATA_HOME", "/data"},
+                                    {"XDG_RUNTIME_DIR", "/runtime"},
+                                    {"HOME", ""}})
+        env.insert(QString::fromLatin1(name), path() + QLatin1StringView(sub));
+    env.remove(u"QT_QPA_PLATFORM"_s);
     // The program decides about the sandbox itself.
-    env.remove(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"));
+    env.remove(u"QTWEBENGINE_DISABLE_SANDBOX"_s);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_program = programFolder() + QStringLiteral("/scoutwell");
+    m_program = programFolder() + u"/scoutwell"_s;
     QObject::connect(&m_process, &QProcess::readyRead,
                      [this] { m_output.append(m_process.readAll()); });
 }
 
-ProgramRun::~ProgramRun()
-{
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-}
-
-QString ProgramRun::programFolder() const
-{
-    return m_dir.path() + QStringLiteral("/program");
-}
-
-QString ProgramRun::settingsFile() const
-{
-    return m_dir.path() + QStringLiteral("/config/ScoutwellV3.ini");
-}
-
 void ProgramRun::setSetting(const QString &key, const QString &value)
 {
-    QSettings store(settingsFile(), QSettings::IniFormat);
-    store.setValue(QStringLiteral("Settings/") + key, value);
-}
-
-QString ProgramRun::setting(const QString &key, const QString &def) const
-{
-    QSettings store(settingsFile(), QSettings::IniFormat);
-    return store.value(QStringLiteral("Settings/") + key, def).toString();
+    QSettings(settingsFile(), QSettings::IniFormat).setValue(u"Settings/"_s + key, value);
 }
 
 QStringList ProgramRun::storedSettings() const
@@ -87,20 +60,18 @@ void ProgramRun::setEnvironment(const QString &name, const QString &value)
 
 void ProgramRun::command(const QStringList &arguments, QProcess &process)
 {
-    if (!m_ordinaryUser) {
-        process.start(m_program, arguments);
-        return;
-    }
-    QStringList chown {QStringLiteral("-R"), QStringLiteral("65534:65534")};
+    if (!m_ordinaryUser)
+        return process.start(m_program, arguments);
+    QStringList chown {u"-R"_s, u"65534:65534"_s};
     for (const char *sub : {"config", "cache", "data", "runtime"}) {
-        chown.append(m_dir.path() + QLatin1Char('/') + QLatin1String(sub));
+        chown.append(path() + u'/' + QLatin1StringView(sub));
         QDir().mkpath(chown.last());
     }
-    QProcess::execute(QStringLiteral("chown"), chown);
-    QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534:65534"), m_dir.path()});
-    process.start(QStringLiteral("setpriv"),
-                  QStringList {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                               QStringLiteral("--clear-groups"), QStringLiteral("--"), m_program}
+    QProcess::execute(u"chown"_s, chown);
+    QProcess::execute(u"chown"_s, {u"65534:65534"_s, path()});
+    process.start(u"setpriv"_s,
+                  QStringList {u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, u"--"_s,
+                               m_program}
                       + arguments);
 }
 
@@ -123,56 +94,40 @@ int ProgramRun::startAgain(const QStringList &arguments, int timeoutMs)
     return again.exitStatus() == QProcess::NormalExit ? again.exitCode() : -1;
 }
 
+bool ProgramRun::waitForExit(int timeoutMs)
+{
+    return QTest::qWaitFor([this] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
+}
+
 QStringList ProgramRun::xdotool(const QStringList &args)
 {
     QProcess p;
-    p.start(QStringLiteral("xdotool"), args);
+    p.start(u"xdotool"_s, args);
     p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput())
-        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-QStringList ProgramRun::visibleTitles(QStringList *ids) const
-{
-    QStringList titles;
-    for (const QString &id :
-         xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                  QStringLiteral("--pid"), QString::number(m_process.processId()),
-                  QStringLiteral("--name"), QStringLiteral(".")})) {
-        titles.append(windowTitle(id));
-        if (ids)
-            ids->append(id);
-    }
-    return titles;
+    return QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
 QString ProgramRun::waitForWindow(const QRegularExpression &title, int timeoutMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < timeoutMs && m_process.state() == QProcess::Running) {
-        QStringList ids;
-        const QStringList titles = visibleTitles(&ids);
-        for (qsizetype i = 0; i < titles.size(); ++i) {
-            if (title.match(titles[i]).hasMatch())
-                return ids[i];
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        const QString pid = QString::number(m_process.processId());
+        for (const QString &id :
+             xdotool(u"search --onlyvisible --pid %1 --name ."_s.arg(pid).split(u' '))) {
+            if (title.match(windowTitle(id)).hasMatch())
+                return id;
         }
+        if (deadline.hasExpired() || m_process.state() != QProcess::Running)
+            return QString();
         QTest::qWait(100);
     }
-    return QString();
 }
 
 bool ProgramRun::waitForNoWindow(const QRegularExpression &title, int timeoutMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    const auto shown = [&] {
-        const QStringList titles = visibleTitles();
-        return std::any_of(titles.begin(), titles.end(),
-                           [&](const QString &t) { return title.match(t).hasMatch(); });
-    };
-    while (shown()) {
-        if (clock.elapsed() >= timeoutMs)
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!waitForWindow(title, 0).isEmpty()) {
+        if (deadline.hasExpired())
             return false;
         QTest::qWait(100);
     }
@@ -181,85 +136,58 @@ bool ProgramRun::waitForNoWindow(const QRegularExpression &title, int timeoutMs)
 
 QString ProgramRun::windowTitle(const QString &id)
 {
-    const QStringList lines = xdotool({QStringLiteral("getwindowname"), id});
-    return lines.isEmpty() ? QString() : lines.first();
-}
-
-void ProgramRun::key(const QString &id, const QString &keys)
-{
-    if (!id.isEmpty())
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
-    xdotool(QStringList {QStringLiteral("key"), QStringLiteral("--clearmodifiers")}
-            + keys.split(QLatin1Char(' '), Qt::SkipEmptyParts));
-}
-
-void ProgramRun::type(const QString &id, const QString &text)
-{
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), text});
-}
-
-void ProgramRun::click(const QString &id, const QPoint &at, int count)
-{
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), id, QString::number(at.x()),
-             QString::number(at.y())});
-    xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(count),
-             QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
+    return xdotool({u"getwindowname"_s, id}).value(0);
 }
 
 QRect ProgramRun::geometry(const QString &id)
 {
     // "WINDOW=", "X=", "Y=", "WIDTH=", "HEIGHT=", "SCREEN=" lines.
-    int v[5] = {};
-    const QStringList lines
-        = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
-    for (int i = 1; i < 5 && i < lines.size(); ++i)
-        v[i] = lines[i].section(QLatin1Char('='), 1).toInt();
-    return QRect(v[1], v[2], v[3], v[4]);
+    const QStringList lines = xdotool({u"getwindowgeometry"_s, u"--shell"_s, id});
+    const auto v = [&](int i) { return lines.value(i).section(u'=', 1).toInt(); };
+    return QRect(v(1), v(2), v(3), v(4));
 }
 
 QSize ProgramRun::screenSize()
 {
-    const QStringList wh
-        = xdotool({QStringLiteral("getdisplaygeometry")}).value(0).split(QLatin1Char(' '));
+    const QStringList wh = xdotool({u"getdisplaygeometry"_s}).value(0).split(u' ');
     return QSize(wh.value(0).toInt(), wh.value(1).toInt());
+}
+
+void ProgramRun::key(const QString &id, const QString &keys)
+{
+    if (!id.isEmpty())
+        xdotool({u"windowfocus"_s, u"--sync"_s, id});
+    xdotool(u"key --clearmodifiers "_s.append(keys).split(u' ', Qt::SkipEmptyParts));
+}
+
+void ProgramRun::type(const QString &id, const QString &text)
+{
+    xdotool({u"windowfocus"_s, u"--sync"_s, id});
+    xdotool({u"type"_s, u"--delay"_s, u"20"_s, text});
+}
+
+void ProgramRun::click(const QString &id, const QPoint &at, int count)
+{
+    const QString window = id.isEmpty() ? QString() : u"--window "_s + id;
+    xdotool(u"mousemove %1 %2 %3"_s.arg(window).arg(at.x()).arg(at.y()).split(u' ',
+                                                                              Qt::SkipEmptyParts));
+    if (count < 1)
+        return;
+    // The window under the pointer learns where it is before the button goes down.
+    QTest::qWait(200);
+    xdotool(u"click --repeat %1 --delay 80 1"_s.arg(count).split(u' '));
 }
 
 QString ProgramRun::clipboard()
 {
     QProcess p;
-    p.start(QStringLiteral("xclip"),
-            {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    p.start(u"xclip"_s, {u"-o"_s, u"-selection"_s, u"clipboard"_s});
     p.waitForFinished(5000);
     return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-void ProgramRun::mouseMove(const QPoint &to)
-{
-    xdotool({QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y())});
-}
-
-void ProgramRun::click(const QPoint &at)
-{
-    mouseMove(at);
-    // The window under the pointer learns where it is before the button goes down.
-    QTest::qWait(200);
-    xdotool({QStringLiteral("click"), QStringLiteral("1")});
 }
 
 void ProgramRun::screenshot(const QString &name)
 {
     QDir().mkpath(m_shotDir);
-    QProcess::execute(QStringLiteral("import"),
-                      {QStringLiteral("-window"), QStringLiteral("root"),
-                       m_shotDir + QLatin1Char('/') + name + QStringLiteral(".png")});
-}
-
-bool ProgramRun::waitForExit(int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (m_process.state() != QProcess::NotRunning && clock.elapsed() < timeoutMs)
-        QTest::qWait(100);
-    return m_process.state() == QProcess::NotRunning;
+    QProcess::execute(u"import"_s, {u"-window"_s, u"root"_s, m_shotDir + u'/' + name + u".png"_s});
 }

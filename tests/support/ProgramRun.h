@@ -19,26 +19,24 @@ public:
     // binDir: the build's program folder (empty: nothing copied, see setProgram); shotDir:
     // where screenshots go.
     ProgramRun(const QString &binDir, const QString &shotDir);
-    ~ProgramRun();
+    ~ProgramRun() { kill(); }
 
     // The run's temporary folder: also its home, with config, data, cache and runtime in it.
     QString path() const { return m_dir.path(); }
-    QString programFolder() const;
+    QString programFolder() const { return path() + QStringLiteral("/program"); }
     // Runs this program (an installed copy) instead of the copied build.
     void setProgram(const QString &program) { m_program = program; }
     // When the test runs as root, the program runs as nobody, who owns only the run's
     // folders (not the program's): the superuser writes into read-only folders.
     void runAsOrdinaryUser() { m_ordinaryUser = ::geteuid() == 0; }
-    QString settingsFile() const;
-
+    QString settingsFile() const { return path() + QStringLiteral("/config/ScoutwellV3.ini"); }
     // Settings written before the start, as an earlier run would have left them.
     void setSetting(const QString &key, const QString &value);
-    QString setting(const QString &key, const QString &def = QString()) const;
     // The [Settings] group as sorted key=value lines.
     QStringList storedSettings() const;
-
     // An environment variable for the program, set before the start.
     void setEnvironment(const QString &name, const QString &value);
+
     bool start(const QStringList &arguments = {});
     qint64 processId() const { return m_process.processId(); }
     // A further start of the same program in the same world, as a second click on the
@@ -49,35 +47,30 @@ public:
         m_process.kill();
         m_process.waitForFinished(5000);
     }
-    // The id of the first window whose title matches, or "" after the timeout.
-    QString waitForWindow(const QRegularExpression &title, int timeoutMs = 20000);
-    bool waitForNoWindow(const QRegularExpression &title, int timeoutMs = 10000);
-    static QString windowTitle(const QString &id);
-    // Gives the window the keyboard and types keys into it (xdotool key names, blank
-    // separated). Without a window the keys go where the keyboard is, such as an open menu.
-    void key(const QString &id, const QString &keys);
-    void type(const QString &id, const QString &text);
-    // Moves the mouse to a point of the window (its own pixels) and clicks the left button
-    // `count` times there.
-    void click(const QString &id, const QPoint &at, int count = 1);
-    static QRect geometry(const QString &id);
-    static QSize screenSize();
-    // The clipboard's text, as another program reads it.
-    static QString clipboard();
-    // A left click at a point of the screen, as a person's mouse makes it.
-    static void click(const QPoint &at);
-    static void mouseMove(const QPoint &to);
-    // Saves the whole screen as <shotDir>/<name>.png.
-    void screenshot(const QString &name);
-
     bool waitForExit(int timeoutMs = 15000);
     int exitCode() const { return m_process.exitCode(); }
     QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
     QByteArray output() const { return m_output; }
 
+    // The id of the first window whose title matches, or "" after the timeout.
+    QString waitForWindow(const QRegularExpression &title, int timeoutMs = 20000);
+    bool waitForNoWindow(const QRegularExpression &title, int timeoutMs = 10000);
+    static QString windowTitle(const QString &id);
+    static QRect geometry(const QString &id);
+    static QSize screenSize();
+    // Gives the window the keyboard and types keys into it (xdotool key names, blank
+    // separated). Without a window the keys go where the keyboard is, such as an open menu.
+    void key(const QString &id, const QString &keys);
+    void type(const QString &id, const QString &text);
+    // Moves the mouse to a point of the window (of the screen without one) and clicks the
+    // left button `count` times there (none: the pointer only moves).
+    static void click(const QString &id, const QPoint &at, int count = 1);
+    // The clipboard's text, as another program reads it.
+    static QString clipboard();
+    // Saves the whole screen as <shotDir>/<name>.png.
+    void screenshot(const QString &name);
+
 private:
-    // Titles of the program's visible windows, and their ids when asked for.
-    QStringList visibleTitles(QStringList *ids = nullptr) const;
     static QStringList xdotool(const QStringList &args);
     void command(const QStringList &arguments, QProcess &process);
 

@@ -14,9 +14,9 @@
 TestEnv::TestEnv()
 {
     resetWindows();
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/config")));
-    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/cache")));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/data")));
+    for (const char *kind : {"CONFIG", "CACHE", "DATA"})
+        qputenv(QByteArray("XDG_") + kind + "_HOME",
+                QFile::encodeName(path() + '/' + QString::fromLatin1(kind).toLower()));
     QDir().mkpath(programFolder());
     platform::SetProgramFolder(programFolder());
     platform::SetWebBrowserFactory([](QWidget *parent) { return new FakeWebBrowser(parent); });
@@ -34,19 +34,9 @@ TestEnv::~TestEnv()
     platform::SetProgramFolder(QString());
 }
 
-QString TestEnv::programFolder() const
-{
-    return m_dir.path() + QStringLiteral("/program");
-}
-
 QString TestEnv::settingsFile() const
 {
     return platform::SettingsFilePath();
-}
-
-QStringList TestEnv::storedSettings() const
-{
-    return storedSettingsIn(settingsFile());
 }
 
 QStringList storedSettingsIn(const QString &settingsFile)
@@ -58,11 +48,6 @@ QStringList storedSettingsIn(const QString &settingsFile)
         lines.append(key + QLatin1Char('=') + store.value(key).toString());
     lines.sort();
     return lines;
-}
-
-void TestEnv::queueAnswer(int button, const QString &text)
-{
-    m_answers.append({button, text});
 }
 
 void resetWindows()

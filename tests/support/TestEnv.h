@@ -6,6 +6,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+// The [Settings] group of a settings file as sorted key=value lines.
+QStringList storedSettingsIn(const QString &settingsFile);
+
 // A private world for one test: settings, caches and the program folder in a temporary
 // folder, the fake browser control in every browser window, and every message or input
 // box recorded and answered instead of shown. Destroying it unloads every window.
@@ -16,14 +19,17 @@ public:
     ~TestEnv();
 
     QString path() const { return m_dir.path(); }
-    QString programFolder() const;
+    QString programFolder() const { return path() + QStringLiteral("/program"); }
     QString settingsFile() const;
     // The [Settings] group as key=value lines, sorted: what a person would see in the file.
-    QStringList storedSettings() const;
+    QStringList storedSettings() const { return storedSettingsIn(settingsFile()); }
 
     // Answers for the next boxes, in order; a box with no answer queued gets OK (and an
     // empty text for an input box).
-    void queueAnswer(int button, const QString &text = QString());
+    void queueAnswer(int button, const QString &text = QString())
+    {
+        m_answers.append({button, text});
+    }
 
     QList<platform::DialogRequest> boxes;
 
@@ -34,6 +40,3 @@ private:
 
 // Unloads every window and lets the deferred deletions run.
 void resetWindows();
-
-// The [Settings] group of a settings file as sorted key=value lines.
-QStringList storedSettingsIn(const QString &settingsFile);
