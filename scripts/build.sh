@@ -2,6 +2,8 @@
 # Configures (once) and builds Scoutwell, its tests and its benchmark in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Paths relative to the checkout, so that a second checkout (CI's) reuses the compiler cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 # ccache, where the machine has it, makes a rebuild in a second checkout quick.
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi

@@ -3,6 +3,8 @@
 # tests use Qt's offscreen platform; the end-to-end tests get a private X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Paths relative to the checkout, so that a second checkout (CI's) reuses the compiler cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
 scripts/setup.sh
 scripts/build.sh
 
