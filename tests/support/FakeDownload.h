@@ -19,19 +19,19 @@ public:
     qint64 totalBytes() const override { return m_total; }
     State state() const override { return m_state; }
     QString failReason() const override { return m_reason; }
-    void pause() override { move(Paused, m_received); }
-    void resume() override { move(Running, m_received); }
-    void cancel() override { move(Cancelled, m_received); }
+    void pause() override { move(Paused); }
+    void resume() override { move(Running); }
+    void cancel() override { move(Cancelled); }
 
     void arrive(qint64 bytes) { move(m_state, bytes); }
     void finish() { move(Finished, m_total); }
-    void fail(const QString &reason) { m_reason = reason, move(Failed, m_received); }
+    void fail(const QString &reason) { m_reason = reason, move(Failed); }
 
 private:
-    void move(State s, qint64 received)
+    void move(State s, qint64 received = -1)
     {
         m_state = s;
-        m_received = received;
+        m_received = received < 0 ? m_received : received;
         Q_EMIT changed();
     }
 
