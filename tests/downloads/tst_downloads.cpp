@@ -100,20 +100,15 @@ private Q_SLOTS:
         // The next run: the program ended with cut.zip half-way.
         resetWindows();
         Forms::Show<frmDownloads>();
-        QCOMPARE(Forms::get<frmDownloads>()->rowCount(), 4);
-        // clang-format off
-        const struct { const char *name, *state; } rows[] = {
-            {"cut.zip",    "Failed: The program ended before the download finished"},
-            {"broken.zip", "Failed: Network error"},
-            {"gone.zip",   "File moved or deleted since"},
-            {"kept.zip",   "Finished"},
-        };
-        // clang-format on
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(row(i)->lblName->text(), rows[i].name);
-            QCOMPARE(row(i)->lblState->toolTip(), rows[i].state);
-            QCOMPARE(row(i)->cmdOpen->isEnabled(), i == 3);
-        }
+        QStringList rows;
+        for (int i = 0; i < Forms::get<frmDownloads>()->rowCount(); ++i)
+            rows << row(i)->lblName->text() + ": " + row(i)->lblState->toolTip()
+                    + (row(i)->cmdOpen->isEnabled() ? ", open" : "");
+        QCOMPARE(
+            rows,
+            QStringList({"cut.zip: Failed: The program ended before the download finished",
+                         "broken.zip: Failed: Network error",
+                         "gone.zip: File moved or deleted since", "kept.zip: Finished, open"}));
         const auto hex = [](auto algorithm) {
             return QCryptographicHash::hash(QByteArray(1000, 'k'), algorithm).toHex();
         };

@@ -140,11 +140,9 @@ private Q_SLOTS:
         QVERIFY(writeFile(env.settingsFile(), "[Settings]\nStart%20Page=http://n/\nTips=a, b\n"));
         QCOMPARE(GetSetting("Start Page"), "http://n/");
         QCOMPARE(GetSetting("Tips"), "a,b");
-        for (const auto &[key, value] :
-             {std::pair {"Bground",
-                         QString::fromUtf8("  a,b;c \"q\" 'b' ?a=b#e C:\\x é 日本\ntwo  ")},
-              {"Search-Engine", QStringLiteral("@Invalid()")},
-              {"Home Page", QString()}}) {
+        for (const QString &value :
+             {QString::fromUtf8("@Invalid() a,b;c \"q\" ?a#e C:\\x é\n  "), QString()}) {
+            const QString key = value.isEmpty() ? "Home Page" : "Bground";
             QCOMPARE(GetSetting(key, "default"), "default");
             SaveSetting(key, value);
             QCOMPARE(GetSetting(key, "default"), value);
@@ -286,25 +284,20 @@ private Q_SLOTS:
         for (int i = 0; i < files.size(); ++i)
             QCOMPARE(QFile::exists(files[i]), i < 3);
         QCOMPARE(walk(true), QStringList({local + "keep", local + "new"}));
-    }
-
-    void walkIsCurrentAndBounded()
-    {
-        TestEnv env;
+        // Changed after that walk with the folder's time left as it was, as a coarse
+        // file-system clock leaves it: the next walk sees the folder as it is.
+        struct stat before = {};
         const QByteArray folder = QFile::encodeName(UrlCacheFolder());
-        const QString first = writeEntry(UrlCacheFolder(), "1/0/http://127.0.0.1/first");
-        // Changed between the sizing call and the fetch, with the folder's time left as it
-        // was, as a coarse file-system clock leaves it: the fetch sees the folder as it is.
-        std::int32_t size = 0;
-        FindFirstUrlCacheEntryA(nullptr, nullptr, &size);
-        struct stat before
-        {
-        };
-        QVERIFY(::stat(folder.constData(), &before) == 0 && QFile::remove(first));
-        writeEntry(UrlCacheFolder(), "1/0/http://127.0.0.1/later");
+        QVERIFY(::stat(folder.constData(), &before) == 0 && QFile::remove(files[0]));
+        writeEntry(UrlCacheFolder(), "1/0/" + local + "later");
         const timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
         QVERIFY(::utimensat(AT_FDCWD, folder.constData(), times, 0) == 0);
-        QCOMPARE(walk(), QStringList {"http://127.0.0.1/later"});
+        QCOMPARE(walk(true), QStringList({local + "later", local + "new"}));
+    }
+
+    void walkHoldsABoundedTotal()
+    {
+        TestEnv env;
         // Keys of the longest address the engine takes, more of them than the walk holds.
         for (int i = 0; i < 20; ++i)
             writeEntry(UrlCacheFolder(),
@@ -417,7 +410,7 @@ private Q_SLOTS:
         std::fclose(f);
     }
 
-    // Every pixel of a 200 x 150 window, and the defaults written back by the drawing.
+    // Every pixel of a 200 x 150 window.
     void bands_data()
     {
         QTest::addColumn<Band>("row");
@@ -465,9 +458,6 @@ private Q_SLOTS:
         }
         if (shaded)
             QVERIFY(pixel(0, 0).blue() == 255 && pixel(0, 149).blue() <= 3);
-        QCOMPARE(
-            std::tuple(bar.FillStyle(), bar.Align(), bar.FontSize(), bar.FontName()),
-            std::tuple(qMax(fillStyle, 1), qMax(align, 1), qint16(14), QStringLiteral("Arial")));
     }
 };
 

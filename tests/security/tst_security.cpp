@@ -152,11 +152,11 @@ private Q_SLOTS:
                                                : "");
             prompt = Forms::isLoaded<Security>() ? Forms::get<Security>() : nullptr;
         }
-        if (prompt && typed == QLatin1String("<close>")) {
+        if (prompt && typed == "<close>")
             prompt->close();
-        } else if (prompt && cancel) {
+        else if (prompt && cancel)
             QTest::mouseClick(prompt->Command2, Qt::LeftButton);
-        } else if (prompt) {
+        else if (prompt) {
             QTest::keyClicks(prompt->Text1, typed);
             QCOMPARE(prompt->Text1->displayText(), QString(typed.size(), QLatin1Char('*')));
             QTest::keyClick(prompt->Text1, Qt::Key_Return); // no default button: nothing happens
