@@ -255,7 +255,7 @@ private Q_SLOTS:
     }
 
     // Each switch's own help text comes into view with the Information frame; "Hide" takes
-    // it away.
+    // it away. RSis() widens the window only when it is exactly as narrow as designed.
     void informationFrame()
     {
         TestEnv env;
@@ -276,6 +276,11 @@ private Q_SLOTS:
             QTest::mouseClick(s->Command1, Qt::LeftButton);
         }
         QCOMPARE(texts.size(), 4);
+        for (auto [before, after] : {std::pair {4530, 6345}, {4545, 4545}}) { // outer, twips
+            s->setFixedWidth(platform::Twips(before) - (s->frameGeometry().width() - s->width()));
+            s->RSis();
+            QCOMPARE(s->frameGeometry().width(), platform::Twips(after));
+        }
     }
 
     // Internet Options and Modem Options start this desktop's program for them, or another
