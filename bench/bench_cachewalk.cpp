@@ -17,6 +17,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -45,7 +46,9 @@ void writeCache(const QString &folder)
     }
 }
 
-// The floor: list the folder, read each entry's header and key, keep the URL.
+// The floor: list the folder, open each entry as any walk of a folder others can write to
+// must (no following links, no blocking, a plain file on the descriptor), read its header
+// and key, keep the URL.
 int plainLoop(const QByteArray &folder)
 {
     int found = 0;
@@ -53,10 +56,14 @@ int plainLoop(const QByteArray &folder)
     while (const dirent *d = ::readdir(dir)) {
         if (std::strlen(d->d_name) != 18 || std::strcmp(d->d_name + 16, "_0") != 0)
             continue;
-        const QByteArray path = folder + '/' + d->d_name;
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::openat(::dirfd(dir), d->d_name,
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        struct stat st
+        {
+        };
         char head[4096];
-        const ssize_t n = ::pread(fd, head, sizeof head, 0);
+        const ssize_t n
+            = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ::pread(fd, head, sizeof head, 0) : -1;
         ::close(fd);
         if (n < 24 || qFromLittleEndian<quint64>(head) != 0xfcfb6d1ba7725c30ULL)
             continue;
