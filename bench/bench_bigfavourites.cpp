@@ -5,14 +5,19 @@
 // captions and addresses run to some 750 bytes each ("long values"), and 32,767 favourites
 // of ordinary length followed by a section of some 700,000 short keys ("many keys").
 //
+// The floor beside them: a bare menu in a bare window given the same 32,767 captions, as the
+// INI reader returns them (at most 254 characters), measured in a fresh process.
+//
 // Usage (under an X display): bench_bigfavourites [rounds] [NAME=FOLDER ...]
 // Each NAME=FOLDER adds another build of the program (its folder of binaries, such as a copy
 // of build/bin from before a change), run in turn with this build in every round.
 #include "ProgramRun.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QGuiApplication>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QProcess>
 #include <QTest>
 
@@ -94,9 +99,40 @@ template<class T> T median(QList<T> v)
 
 } // namespace
 
+// Run in a child process: what a bare menu holding the favourites of one file adds to the
+// memory of a bare window.
+int bareMenu(bool longValues)
+{
+    QMainWindow window;
+    QMenu *menu = window.menuBar()->addMenu(QStringLiteral("&Favourites"));
+    window.show();
+    QTest::qWait(500);
+    const long before = residentKb(QCoreApplication::applicationPid());
+    for (int n = 1; n <= 32767; ++n) {
+        QString caption = QStringLiteral("Freeware site number %1").arg(n);
+        if (longValues)
+            caption = (caption + u' ' + QString(720, u'x')).left(254);
+        menu->addAction(caption);
+    }
+    QTest::qWait(500);
+    std::printf("%ld\n", residentKb(QCoreApplication::applicationPid()) - before);
+    return 0;
+}
+
+long bareMenuKb(const char *self, bool longValues)
+{
+    QProcess p;
+    p.start(QString::fromLocal8Bit(self),
+            {QStringLiteral("--bare-menu"), QString::number(longValues)});
+    p.waitForFinished(60000);
+    return p.readAllStandardOutput().trimmed().toLong();
+}
+
 int main(int argc, char *argv[])
 {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--bare-menu")
+        return bareMenu(atoi(argv[2]) != 0);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     QList<std::pair<QString, QString>> programs {{"this build", QStringLiteral(SCOUTWELL_BIN_DIR)}};
     for (int i = 2; i < argc; ++i) {
@@ -133,5 +169,8 @@ int main(int argc, char *argv[])
                         (median(kb[p * 3 + f]) - shipped) / 1024);
         std::printf("\n");
     }
+    std::printf(
+        "  floor, a bare menu with the same captions: long values %+ld MB; many keys %+ld MB\n",
+        bareMenuKb(argv[0], true) / 1024, bareMenuKb(argv[0], false) / 1024);
     return 0;
 }

@@ -11,8 +11,6 @@
 #include <QAction>
 #include <QMenu>
 
-#include <algorithm>
-
 #include <malloc.h>
 
 namespace favourites {
@@ -27,30 +25,6 @@ QString EntryKey(qint16 n)
     return QLatin1Char(' ') + QString::number(n);
 }
 
-QString ShownCaption(const QString &caption)
-{
-    if (caption.size() <= kMaxShownCaption)
-        return caption;
-    // Cut between characters as the menu reads them: an "&" stays with the character it
-    // marks or doubles, and a surrogate pair stays whole, so the cut never turns the
-    // ellipsis into an access key or leaves half a character.
-    qsizetype cut = 0;
-    while (cut < caption.size()) {
-        qsizetype unit = caption[cut] == u'&' && cut + 1 < caption.size() ? 2 : 1;
-        if (caption[cut + unit - 1].isHighSurrogate() && cut + unit < caption.size())
-            ++unit;
-        if (cut + unit > kMaxShownCaption - 1)
-            break;
-        cut += unit;
-    }
-    // Made to size: the menu keeps this string, and an appended ellipsis would keep room
-    // for growth behind it in each of thousands of items.
-    QString shown(cut + 1, Qt::Uninitialized);
-    std::copy(caption.cbegin(), caption.cbegin() + cut, shown.begin());
-    shown[cut] = QChar(0x2026);
-    return shown;
-}
-
 void BuildFavouritesMenu(MDIForm1 *main)
 {
     main->FavouritesPath = FavouritesFile();
@@ -63,12 +37,11 @@ void BuildFavouritesMenu(MDIForm1 *main)
             = mduIni::ReadIni(section, EntryKey(main->FavouriteCount), main->FavouritesPath);
         if (caption.isEmpty())
             break;
-        // The caption goes in as it is, only shortened when long: "&" marks the access key,
-        // and a lone "-" is a separator line, as in every menu of the program (a plain one:
-        // a separator with text would be drawn as a titled section).
-        QAction *item = caption == QLatin1String("-")
-            ? main->mnuFavs->addSeparator()
-            : main->mnuFavs->addAction(ShownCaption(caption));
+        // The caption goes in as it is: "&" marks the access key, and a lone "-" is a
+        // separator line, as in every menu of the program (a plain one: a separator with
+        // text would be drawn as a titled section).
+        QAction *item = caption == QLatin1String("-") ? main->mnuFavs->addSeparator()
+                                                      : main->mnuFavs->addAction(caption);
         main->mnuFT1.append(item);
     }
     // Reading a large file leaves freed heap behind (its lines, the index's growth): give

@@ -22,17 +22,8 @@ QString FavouritesFile();
 // then the decimal digits (" 1", " 2", ...). The reader ignores the blank.
 QString EntryKey(qint16 n);
 
-// A caption longer than this is shown as its beginning and an ellipsis, in this many
-// characters: an item wider than the screen shows no more of its caption, and a full
-// caption for each of thousands of favourites would be held for nothing.
-inline constexpr qsizetype kMaxShownCaption = 64;
-
 // Favourites beyond which the menu's build gives the heap left over by reading back.
 inline constexpr qint16 kTrimAfter = 1000;
-
-// The caption as the menu shows it: unchanged up to kMaxShownCaption characters, otherwise
-// cut to fit with an ellipsis, never inside an access-key pair or a surrogate pair.
-QString ShownCaption(const QString &caption);
 
 // Sets FavouritesPath and appends one item behind the mnuFT1 separator for each entry,
 // in number order, up to the first entry without a caption (or the last number there is).

@@ -64,7 +64,6 @@ private Q_SLOTS:
         QTest::newRow("gap after two") << QByteArray("[Favourites]\n1=a\n2=b\n4=d\n") << QStringList {"a", "b"} << 2 << QByteArray() << QStringList {""};
         QTest::newRow("empty first caption, maker's entry") << QByteArray("[Favourites]\n1=\n2=b\n") << QStringList() << 0 << QByteArray() << QStringList {hosts::Maker};
         QTest::newRow("separator, access keys") << access << QStringList {"&Tools", "<sep>", "Fish && Chips"} << 3 << QByteArray() << QStringList {"http://f.example/"};
-        QTest::newRow("long caption cut before an && pair") << "[Favourites]\n1=" + QByteArray(62, 'a') + "&&" + QByteArray(236, 'b') + "\n[Links]\n1=http://l.example/\n" << QStringList {QString(62, u'a') + u'\u2026'} << 1 << QByteArray() << QStringList {"http://l.example/"};
         QTest::newRow("maker's caption does nothing") << QByteArray("[Favourites]\n1=Kestrelmoor Works\n[Links]\n1=http://x.example/\n") << QStringList {"Kestrelmoor Works"} << 1 << QByteArray() << QStringList();
         // clang-format on
     }
