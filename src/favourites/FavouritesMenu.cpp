@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QMenu>
 
+#include <malloc.h>
+
 namespace favourites {
 
 QString FavouritesFile()
@@ -40,9 +42,12 @@ void BuildFavouritesMenu(MDIForm1 *main)
         // text would be drawn as a titled section).
         QAction *item = caption == QLatin1String("-") ? main->mnuFavs->addSeparator()
                                                       : main->mnuFavs->addAction(caption);
-        item->setObjectName(QStringLiteral("mnuFT1"));
         main->mnuFT1.append(item);
     }
+    // Reading a large file leaves freed heap behind (its lines, the index's growth): give
+    // it back to the system rather than hold it for the rest of the run.
+    if (main->FavouriteCount > kTrimAfter)
+        ::malloc_trim(0);
 }
 
 void mnuFT1_Click(MDIForm1 *main, qint16 Index)

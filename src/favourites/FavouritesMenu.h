@@ -22,6 +22,9 @@ QString FavouritesFile();
 // then the decimal digits (" 1", " 2", ...). The reader ignores the blank.
 QString EntryKey(qint16 n);
 
+// Favourites beyond which the menu's build gives the heap left over by reading back.
+inline constexpr qint16 kTrimAfter = 1000;
+
 // Sets FavouritesPath and appends one item behind the mnuFT1 separator for each entry,
 // in number order, up to the first entry without a caption (or the last number there is).
 void BuildFavouritesMenu(MDIForm1 *main);

@@ -34,7 +34,7 @@ const QString kKillerTitle = QStringLiteral("Dedor.adu Zaved");
 // Copies the record out of the fetched entry and lists its source URL. The record is
 // cleared first, so an entry that could not be fetched or copied gives no line rather
 // than the previous entry's URL once more.
-void listEntry(clsMemoryManagement &block, EntryRecord &record, QListWidget *List1)
+void listEntry(clsMemoryManagement &block, EntryRecord &record, QStringList &lines)
 {
     record = EntryRecord {};
     block.ReadFrom(reinterpret_cast<std::intptr_t>(&record), kRecordBytes);
@@ -43,7 +43,7 @@ void listEntry(clsMemoryManagement &block, EntryRecord &record, QListWidget *Lis
     // bound, not the buffer's whole size. An address outside the buffer gives no line.
     const std::intptr_t offset = url - block.Handle();
     if (url && block.Handle() && offset >= 0 && offset < cacheEntrySize)
-        List1->addItem(block.ExtractString(url, std::int32_t(cacheEntrySize - offset)));
+        lines.append(block.ExtractString(url, std::int32_t(cacheEntrySize - offset)));
 }
 
 } // namespace
@@ -51,6 +51,9 @@ void listEntry(clsMemoryManagement &block, EntryRecord &record, QListWidget *Lis
 void ListUrlCache(QListWidget *List1)
 {
     EntryRecord record {};
+    // The lines go into the list in one step at the end, in walk order: the window is not
+    // shown before the walk ends, and one insertion costs the list far less than thousands.
+    QStringList lines;
     std::unique_ptr<clsMemoryManagement> entryBuffer;
     HANDLE hEnum = nullptr;
 
@@ -62,7 +65,7 @@ void ListUrlCache(QListWidget *List1)
         hEnum = FindFirstUrlCacheEntryA(
             nullptr, reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(entryBuffer->Handle()),
             &cacheEntrySize);
-        listEntry(*entryBuffer, record, List1);
+        listEntry(*entryBuffer, record, lines);
     }
     while (hEnum) {
         cacheEntrySize = 0;
@@ -77,10 +80,11 @@ void ListUrlCache(QListWidget *List1)
         FindNextUrlCacheEntryA(
             hEnum, reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(entryBuffer->Handle()),
             &cacheEntrySize);
-        listEntry(*entryBuffer, record, List1);
+        listEntry(*entryBuffer, record, lines);
     }
     FindCloseUrlCache(hEnum);
     entryBuffer.reset();
+    List1->addItems(lines);
 }
 
 void ListUrlCache()

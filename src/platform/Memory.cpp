@@ -36,7 +36,24 @@ struct BlockTable
 {
     std::mutex lock;
     std::map<std::intptr_t, Block> blocks;
+    // A whole block unlocked but still locked in the kernel, or 0. Its release drops the
+    // lock with the pages, so the unlock's own call (which splits and merges the mapping
+    // once more) is spared when the release comes next, as it does for the block's one
+    // user; any other call of this layer carries the unlock out first.
+    std::intptr_t unlockPending = 0;
 };
+
+// Carries out the pending unlock, unless it is the block at `keep`'s; the caller holds
+// the table's lock.
+void settleUnlock(BlockTable &t, std::intptr_t keep = 0)
+{
+    if (t.unlockPending == 0 || t.unlockPending == keep)
+        return;
+    auto it = t.blocks.find(t.unlockPending);
+    if (it != t.blocks.end())
+        ::munlock(reinterpret_cast<void *>(it->first), it->second.length);
+    t.unlockPending = 0;
+}
 
 BlockTable &blockTable()
 {
@@ -185,6 +202,11 @@ std::intptr_t VirtualAlloc(std::intptr_t address, std::intptr_t size, std::uint3
 {
     if (address != 0 || size <= 0 || !(type & MEM_COMMIT) || protect != PAGE_READWRITE)
         return 0;
+    {
+        BlockTable &t = blockTable();
+        std::lock_guard<std::mutex> guard(t.lock);
+        settleUnlock(t);
+    }
     // The block's one user locks it at once; a mapping made locked and populated costs one
     // call where a map and a lock cost two and a fault. Where the process may not lock
     // that much, the block comes unlocked and VirtualLock says so.
@@ -210,6 +232,7 @@ bool VirtualFree(std::intptr_t address, std::intptr_t size, std::uint32_t type)
 {
     BlockTable &t = blockTable();
     std::lock_guard<std::mutex> guard(t.lock);
+    settleUnlock(t, address);
     auto it = t.blocks.find(address);
     if (it == t.blocks.end())
         return false;
@@ -225,11 +248,14 @@ bool VirtualFree(std::intptr_t address, std::intptr_t size, std::uint32_t type)
             block.committed = false;
             return true;
         }
+        settleUnlock(t);
         return ::madvise(start, static_cast<std::size_t>(size), MADV_DONTNEED) == 0;
     }
     if (type == MEM_RELEASE) {
         if (size != 0 || ::munmap(start, block.length) != 0)
             return false;
+        if (t.unlockPending == address)
+            t.unlockPending = 0;
         t.blocks.erase(it);
         return true;
     }
@@ -240,12 +266,17 @@ bool VirtualLock(std::intptr_t address, std::intptr_t size)
 {
     if (address == 0 || size <= 0)
         return false;
-    {
-        BlockTable &t = blockTable();
-        std::lock_guard<std::mutex> guard(t.lock);
-        if (const Block *block = wholeBlock(t, address, size); block && block->locked)
-            return true;
+    BlockTable &t = blockTable();
+    std::lock_guard<std::mutex> guard(t.lock);
+    Block *block = wholeBlock(t, address, size);
+    if (block && t.unlockPending == address) {
+        // Still locked in the kernel: the lock is simply kept.
+        t.unlockPending = 0;
+        block->locked = true;
     }
+    settleUnlock(t);
+    if (block && block->locked)
+        return true;
     return ::mlock(reinterpret_cast<void *>(address), static_cast<std::size_t>(size)) == 0;
 }
 
@@ -255,7 +286,14 @@ bool VirtualUnlock(std::intptr_t address, std::intptr_t size)
         return false;
     BlockTable &t = blockTable();
     std::lock_guard<std::mutex> guard(t.lock);
-    if (Block *block = wholeBlock(t, address, size))
+    settleUnlock(t);
+    Block *block = wholeBlock(t, address, size);
+    if (block && block->locked) {
+        block->locked = false;
+        t.unlockPending = address;
+        return true;
+    }
+    if (block)
         block->locked = false;
     return ::munlock(reinterpret_cast<void *>(address), static_cast<std::size_t>(size)) == 0;
 }

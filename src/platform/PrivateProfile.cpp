@@ -42,11 +42,13 @@ constexpr std::size_t kMaxLine = 64 * 1024;
 // The file is read this much at a time, whatever its size.
 constexpr std::size_t kChunk = 64 * 1024;
 // Values held as text, in characters, over all of a file's keys; the values beyond it are
-// read from the file when asked for. A few thousand favourites fit many times over.
-constexpr qsizetype kHeldChars = 2 * 1024 * 1024;
-// Keys indexed per file. A lookup a key past them misses reads on from where the index
-// stopped, so a file of millions of keys is still read correctly, only slower.
-constexpr qsizetype kMaxKeys = 128 * 1024;
+// read from the file when asked for (a read of one line). A few thousand favourites fit,
+// and a huge file costs at most half a megabyte here for the rest of the run.
+constexpr qsizetype kHeldChars = 256 * 1024;
+// Keys indexed per file (32 bytes each): both sections of the largest favourites file
+// there can be, and room to spare. A lookup a key past them misses reads on from where the
+// index stopped, so a file of millions of keys is still read correctly, only slower.
+constexpr qsizetype kMaxKeys = 96 * 1024;
 
 bool isBlank(char c)
 {

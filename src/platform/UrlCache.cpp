@@ -51,6 +51,12 @@ struct Entry
 struct Enumeration
 {
     QByteArray folder;
+    int folderFd = -1; // entries are opened relative to it: no path walk per entry
+    ~Enumeration()
+    {
+        if (folderFd >= 0)
+            ::close(folderFd);
+    }
     std::vector<std::string> names;
     std::size_t next = 0;
     qint64 keyBytes = 0; // handed out so far
@@ -95,15 +101,16 @@ bool isPlainFile(const char *path)
     return ::lstat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Reads the entry stored in one file, which the caller has seen to be a plain file; false
-// for anything that is not a whole entry.
-bool readEntry(const QByteArray &path, Entry &out)
+// Reads the entry stored in one file (`name` in the folder open as `folderFd`, or a whole
+// path with AT_FDCWD), which the caller has seen to be a plain file; false for anything
+// that is not a whole entry. `path` is the file's whole path, kept with the entry.
+bool readEntry(int folderFd, const char *name, const QByteArray &path, Entry &out)
 {
     // No following links and no blocking, and a plain file still on the descriptor: a
     // file swapped for a link or a pipe since it was seen is skipped, not read or waited
     // on.
     const int fd
-        = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        = ::openat(folderFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
     bool ok = false;
@@ -149,12 +156,16 @@ bool readEntry(const QByteArray &path, Entry &out)
 // the next, whatever the directory's own order. Each walk lists the folder afresh: its
 // modification time cannot tell whether an earlier listing is still current, as a create
 // and an unlink within one tick of the file system's clock leave it unchanged.
-std::vector<std::string> entryFileNames(const QByteArray &folder)
+std::vector<std::string> entryFileNames(int folderFd, const QByteArray &folder)
 {
     std::vector<std::string> names;
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
+    const int listFd = folderFd < 0 ? -1 : ::dup(folderFd);
+    DIR *dir = listFd < 0 ? nullptr : ::fdopendir(listFd);
+    if (!dir) {
+        if (listFd >= 0)
+            ::close(listFd);
         return names;
+    }
     while (const dirent *d = ::readdir(dir)) {
         if (!isEntryFileName(d->d_name))
             continue;
@@ -174,7 +185,7 @@ bool readNext(Enumeration &walk)
         const std::string &name = walk.names[walk.next++];
         QByteArray path = walk.folder;
         path.append('/').append(name.data(), qsizetype(name.size()));
-        if (!readEntry(path, walk.entry))
+        if (!readEntry(walk.folderFd, name.c_str(), path, walk.entry))
             continue;
         walk.keyBytes += walk.entry.url.size();
         if (walk.keyBytes > kMaxWalkKeyBytes) {
@@ -280,7 +291,8 @@ HANDLE FindFirstUrlCacheEntryA(const char *lpszUrlSearchPattern,
         return nullptr;
     auto *walk = new Enumeration;
     walk->folder = QFile::encodeName(UrlCacheFolder());
-    walk->names = entryFileNames(walk->folder);
+    walk->folderFd = ::open(walk->folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    walk->names = entryFileNames(walk->folderFd, walk->folder);
     if (lpFirstCacheEntryInfo)
         seenFiles().clear();
     if (!readNext(*walk) || !deliver(*walk, lpFirstCacheEntryInfo, lpcbCacheEntryInfo)) {
@@ -326,8 +338,8 @@ bool DeleteUrlCacheEntryA(const char *lpszUrlName)
         Entry entry;
         // The file may have been reused or replaced since the walk: only an entry that
         // still holds this URL goes.
-        if (!isPlainFile(path) || !readEntry(path, entry) || entry.url != url
-            || ::unlink(path.constData()) != 0)
+        if (!isPlainFile(path) || !readEntry(AT_FDCWD, path.constData(), path, entry)
+            || entry.url != url || ::unlink(path.constData()) != 0)
             continue;
         removed = true;
         const QByteArray base = path.left(path.size() - 2);
