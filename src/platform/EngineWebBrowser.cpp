@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -142,12 +143,20 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
     connect(page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest &request) { m_view->load(request.requestedUrl()); });
 
+    // Off a link the status goes back to what the load says; the engine also reports "no
+    // link" when a page arrives, which must not blank the text (nor cost the window a frame).
     connect(page, &QWebEnginePage::linkHovered, this, [this](const QString &url) {
-        Q_EMIT StatusTextChange(url.isEmpty() && !m_loading ? QStringLiteral("Done") : url);
+        Q_EMIT StatusTextChange(!url.isEmpty()  ? url
+                                    : m_loading ? m_loadingText
+                                                : QStringLiteral("Done"));
     });
-    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+            return;
         m_loading = true;
-        Q_EMIT StatusTextChange(QStringLiteral("Opening page ") + urlText(m_view));
+        // The address being opened: the view still has the previous one (or none at all).
+        m_loadingText = QStringLiteral("Opening page ") + info.url().toString();
+        Q_EMIT StatusTextChange(m_loadingText);
     });
     connect(page, &QWebEnginePage::loadProgress, this, [this](int percent) {
         // The engine reports whole percents; the control's events count in ten-thousandths.
@@ -192,11 +201,6 @@ bool EngineWebBrowser::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return WebBrowserControl::eventFilter(watched, event);
-}
-
-QString EngineWebBrowser::urlText(QWebEngineView *view)
-{
-    return view->url().toString();
 }
 
 void EngineWebBrowser::emitCommandStates()
