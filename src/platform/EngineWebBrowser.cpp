@@ -1,6 +1,7 @@
 #include "platform/EngineWebBrowser.h"
 
 #include "platform/EngineDownload.h"
+#include "platform/StartupTrace.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -105,6 +106,7 @@ void PrepareWebBrowser()
     // without a load, a history entry or any event the browser window would see.
     page->runJavaScript(QString());
     preparedPage() = page;
+    StartupTrace("engine: page prepared");
     // Left unused (the main window's load failed before it made the browser window), it
     // must still go before the profile does.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, page, [] { delete preparedPage(); });
