@@ -6,6 +6,7 @@
 #include "platform/SingleInstance.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -27,7 +28,9 @@ int main(int argc, char *argv[])
     // through Exit, the main window's close box or the login's Cancel.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    instance.listen(&externalAddress::Open);
+    // Listening waits for the first turn of the event loop (a message box's too), after the
+    // first page's navigation when the splash is off; a later start that comes sooner waits.
+    QTimer::singleShot(0, &instance, [&instance] { instance.listen(&externalAddress::Open); });
     externalAddress::Open(command.address);
     Forms::Show<frmSplash>();
     return app.exec();

@@ -97,6 +97,8 @@ void setShrinkableWidth(QWidget *w, int twips)
 
 MDIForm1::MDIForm1()
 {
+    // The browser window's load navigates soon after this window is built.
+    platform::PrepareWebBrowser();
     setupControls();
 }
 

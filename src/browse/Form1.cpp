@@ -11,7 +11,6 @@
 #include "settings/frmSettings.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,8 +74,9 @@ void Form1::Form_Load()
     settings->BGRnd->setText(GetSetting(QStringLiteral("Bground"), QString()));
 
     // Every browser window that loads turns the site log on; when the box was clear its
-    // click rule stores "Log" = "1".
-    Forms::get<Security2>()->Check1->setChecked(true);
+    // click rule stores "Log" = "1". The hidden security window that holds the box is not
+    // built for it: the first page need not wait for a window nobody sees.
+    Security2::TurnLogOn();
 }
 
 void Form1::showForm()

@@ -6,7 +6,6 @@
 #include "platform/Clock.h"
 #include "security/Security2.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 
@@ -30,7 +29,7 @@ QByteArray SiteLogLine(const QDateTime &when, const QString &address)
 
 void SiteLog()
 {
-    if (!Forms::get<Security2>()->Check1->isChecked())
+    if (!Security2::LogChecked())
         return;
     const QByteArray line
         = SiteLogLine(platform::Now(), Forms::get<MDIForm1>()->Combo1->currentText());

@@ -1,6 +1,7 @@
 #include "platform/EngineWebBrowser.h"
 
 #include "platform/EngineDownload.h"
+#include "platform/StartupTrace.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -9,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -17,10 +19,13 @@
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
+
+#include <utility>
 
 namespace platform {
 
@@ -59,6 +64,13 @@ void linkGpuCache()
     QFile::link(target, link);
 }
 
+// The page prepared for the first browser control, until that control takes it.
+QPointer<QWebEnginePage> &preparedPage()
+{
+    static QPointer<QWebEnginePage> page;
+    return page;
+}
+
 bool hasScheme(const QString &address, const char *scheme)
 {
     return address.startsWith(QLatin1String(scheme), Qt::CaseInsensitive);
@@ -84,6 +96,22 @@ void SetWebBrowserFactory(WebBrowserFactory f)
     factory() = std::move(f);
 }
 
+void PrepareWebBrowser()
+{
+    if (factory() || preparedPage())
+        return;
+    auto *page = new QWebEnginePage(EngineWebBrowser::profile());
+    // The engine sets a page up (and starts the process that will draw it) only when the
+    // page is first used; an empty script in the page's empty document does that now,
+    // without a load, a history entry or any event the browser window would see.
+    page->runJavaScript(QString());
+    preparedPage() = page;
+    StartupTrace("engine: page prepared");
+    // Left unused (the main window's load failed before it made the browser window), it
+    // must still go before the profile does.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, page, [] { delete preparedPage(); });
+}
+
 QWebEngineProfile *EngineWebBrowser::profile()
 {
     static QWebEngineProfile *p = nullptr;
@@ -106,19 +134,31 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
 
-    auto *page = new QWebEnginePage(profile(), m_view);
+    QWebEnginePage *page = std::exchange(preparedPage(), nullptr);
+    if (page)
+        page->setParent(m_view);
+    else
+        page = new QWebEnginePage(profile(), m_view);
     m_view->setPage(page);
 
     // There is one browser window: a link that asks for a new window opens in it.
     connect(page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest &request) { m_view->load(request.requestedUrl()); });
 
+    // Off a link the status goes back to what the load says; the engine also reports "no
+    // link" when a page arrives, which must not blank the text (nor cost the window a frame).
     connect(page, &QWebEnginePage::linkHovered, this, [this](const QString &url) {
-        Q_EMIT StatusTextChange(url.isEmpty() && !m_loading ? QStringLiteral("Done") : url);
+        Q_EMIT StatusTextChange(!url.isEmpty()  ? url
+                                    : m_loading ? m_loadingText
+                                                : QStringLiteral("Done"));
     });
-    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
+            return;
         m_loading = true;
-        Q_EMIT StatusTextChange(QStringLiteral("Opening page ") + urlText(m_view));
+        // The address being opened: the view still has the previous one (or none at all).
+        m_loadingText = QStringLiteral("Opening page ") + info.url().toString();
+        Q_EMIT StatusTextChange(m_loadingText);
     });
     connect(page, &QWebEnginePage::loadProgress, this, [this](int percent) {
         // The engine reports whole percents; the control's events count in ten-thousandths.
@@ -163,11 +203,6 @@ bool EngineWebBrowser::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return WebBrowserControl::eventFilter(watched, event);
-}
-
-QString EngineWebBrowser::urlText(QWebEngineView *view)
-{
-    return view->url().toString();
 }
 
 void EngineWebBrowser::emitCommandStates()

@@ -33,7 +33,6 @@ protected:
 
 private:
     void emitCommandStates();
-    static QString urlText(QWebEngineView *view);
     void saveAs();
     void print();
     void printPreview();
@@ -41,6 +40,7 @@ private:
 
     QWebEngineView *m_view;
     bool m_loading = false;
+    QString m_loadingText; // the status text of the load under way
 };
 
 } // namespace platform

@@ -181,6 +181,22 @@ void Security2::Form_Load()
     loadSwitch(Check4, lblSet, "PSet", "0");
 }
 
+bool Security2::LogChecked()
+{
+    if (Forms::isLoaded<Security2>())
+        return Forms::get<Security2>()->Check1->isChecked();
+    // The box starts ticked; the load clears it for "0" alone.
+    return platform::GetSetting(QStringLiteral("Log"), QStringLiteral("1")) != QLatin1String("0");
+}
+
+void Security2::TurnLogOn()
+{
+    if (Forms::isLoaded<Security2>())
+        Forms::get<Security2>()->Check1->setChecked(true);
+    else if (!LogChecked())
+        platform::SaveSetting(QStringLiteral("Log"), QStringLiteral("1"));
+}
+
 void Security2::applyClickRule(QCheckBox *box, QLabel *carrier, const char *key)
 {
     carrier->setText(box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));

@@ -55,6 +55,14 @@ public:
 
     void RSis();
 
+    // Whether "Log visited websites" is ticked. While this window is not loaded the box is
+    // what its load would make of the stored "Log", so the store answers and the window
+    // stays unbuilt.
+    static bool LogChecked();
+    // Ticks "Log visited websites", as every load of the browser window does: on the box
+    // when this window is loaded, otherwise on the store, as the box's click would.
+    static void TurnLogOn();
+
     void Check1_Click();
     void Check2_Click();
     void Check3_Click();
