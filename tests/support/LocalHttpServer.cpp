@@ -21,16 +21,14 @@ LocalHttpServer::LocalHttpServer()
     });
 }
 
-void LocalHttpServer::addPage(const QString &path, const QByteArray &body,
-                              const QByteArray &contentType)
+void LocalHttpServer::addPage(const QString &path, const QByteArray &body)
 {
-    m_routes.insert(path, {"200 OK", contentType, body});
+    m_routes.insert(path, {"200 OK", "text/html; charset=utf-8", body});
 }
 
 void LocalHttpServer::addRedirect(const QString &path, const QString &target)
 {
-    const QString location = target.startsWith(QLatin1Char('/')) ? url(target) : target;
-    m_routes.insert(path, {"302 Found", "text/html", "moved", location.toUtf8()});
+    m_routes.insert(path, {"302 Found", "text/html", "moved", url(target).toUtf8()});
 }
 
 void LocalHttpServer::addDownload(const QString &path, const QString &file, const Pacing &pacing)
@@ -40,7 +38,7 @@ void LocalHttpServer::addDownload(const QString &path, const QString &file, cons
 
 QString LocalHttpServer::url(const QString &path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
 }
 
 void LocalHttpServer::answer(QTcpSocket *socket, const QByteArray &request)
@@ -91,11 +89,6 @@ void LocalHttpServer::sendFile(QTcpSocket *socket, const QString &path, QFile *f
         }
         return false;
     };
-    if (pacing.pauseMs == 0) {
-        connect(socket, &QTcpSocket::bytesWritten, socket, step);
-        step();
-        return;
-    }
     auto *timer = new QTimer(socket);
     connect(timer, &QTimer::timeout, socket, [timer, step] {
         if (!step())

@@ -13,18 +13,16 @@ class LocalHttpServer : public QObject
 public:
     LocalHttpServer();
 
-    void addPage(const QString &path, const QByteArray &body,
-                 const QByteArray &contentType = "text/html; charset=utf-8");
-    // `target` is a path on this server or a full address.
+    void addPage(const QString &path, const QByteArray &body);
+    // `target` is a path on this server.
     void addRedirect(const QString &path, const QString &target);
 
-    // A download's body goes `chunk` bytes every `pauseMs` (0: as fast as the client reads),
-    // and after `dropAfter` bytes (-1: never) the connection is reset, or closed as if the
-    // file ended there.
+    // A download's body goes `chunk` bytes every `pauseMs`, and after `dropAfter` bytes (-1:
+    // never) the connection is reset, or closed as if the file ended there.
     struct Pacing
     {
-        qint64 chunk = 1 << 20;
-        int pauseMs = 0;
+        qint64 chunk;
+        int pauseMs;
         qint64 dropAfter = -1;
         bool reset = true;
     };
@@ -33,7 +31,6 @@ public:
     // Body bytes sent so far for path, over every request of it.
     qint64 sentBytes(const QString &path) const { return m_sent.value(path); }
 
-    quint16 port() const { return m_server.serverPort(); }
     QString url(const QString &path) const;
     QStringList requests() const { return m_requests; }
 

@@ -1,7 +1,5 @@
 #include "ProgramRun.h"
 
-#include "TestEnv.h"
-
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QSettings>
@@ -41,14 +39,11 @@ ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDi
                      [this] { m_output.append(m_process.readAll()); });
 }
 
-void ProgramRun::setSetting(const QString &key, const QString &value)
+void ProgramRun::setSettings(const QStringList &keysAndValues)
 {
-    QSettings(settingsFile(), QSettings::IniFormat).setValue(u"Settings/"_s + key, value);
-}
-
-QStringList ProgramRun::storedSettings() const
-{
-    return storedSettingsIn(settingsFile());
+    QSettings file(settingsFile(), QSettings::IniFormat);
+    for (qsizetype i = 0; i + 1 < keysAndValues.size(); i += 2)
+        file.setValue(u"Settings/"_s + keysAndValues[i], keysAndValues[i + 1]);
 }
 
 void ProgramRun::setEnvironment(const QString &name, const QString &value)
@@ -75,12 +70,6 @@ void ProgramRun::command(const QStringList &arguments, QProcess &process)
                       + arguments);
 }
 
-bool ProgramRun::start(const QStringList &arguments)
-{
-    command(arguments, m_process);
-    return m_process.waitForStarted(10000);
-}
-
 int ProgramRun::startAgain(const QStringList &arguments, int timeoutMs)
 {
     QProcess again;
@@ -94,24 +83,42 @@ int ProgramRun::startAgain(const QStringList &arguments, int timeoutMs)
     return again.exitStatus() == QProcess::NormalExit ? again.exitCode() : -1;
 }
 
+QString ProgramRun::startUntil(const QRegularExpression &title, const QStringList &arguments)
+{
+    command(arguments, m_process);
+    return m_process.waitForStarted(10000) ? waitForWindow(title, 30000) : QString();
+}
+
 bool ProgramRun::waitForExit(int timeoutMs)
 {
     return QTest::qWaitFor([this] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
 }
 
-QStringList ProgramRun::xdotool(const QStringList &args)
+bool ProgramRun::exit(const QString &main)
+{
+    key(main, u"ctrl+e"_s);
+    return waitForExit() && m_process.exitStatus() == QProcess::NormalExit
+        && m_process.exitCode() == 0;
+}
+
+QString ProgramRun::capture(const QString &program, const QStringList &arguments)
 {
     QProcess p;
-    p.start(u"xdotool"_s, args);
+    p.start(program, arguments);
     p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QStringList ProgramRun::xdotool(const QStringList &args)
+{
+    return capture(u"xdotool"_s, args).split(u'\n', Qt::SkipEmptyParts);
 }
 
 QString ProgramRun::waitForWindow(const QRegularExpression &title, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
+    const QString pid = QString::number(m_process.processId());
     for (;;) {
-        const QString pid = QString::number(m_process.processId());
         for (const QString &id :
              xdotool(u"search --onlyvisible --pid %1 --name ."_s.arg(pid).split(u' '))) {
             if (title.match(windowTitle(id)).hasMatch())
@@ -147,12 +154,6 @@ QRect ProgramRun::geometry(const QString &id)
     return QRect(v(1), v(2), v(3), v(4));
 }
 
-QSize ProgramRun::screenSize()
-{
-    const QStringList wh = xdotool({u"getdisplaygeometry"_s}).value(0).split(u' ');
-    return QSize(wh.value(0).toInt(), wh.value(1).toInt());
-}
-
 void ProgramRun::key(const QString &id, const QString &keys)
 {
     if (!id.isEmpty())
@@ -178,16 +179,19 @@ void ProgramRun::click(const QString &id, const QPoint &at, int count)
     xdotool(u"click --repeat %1 --delay 80 1"_s.arg(count).split(u' '));
 }
 
-QString ProgramRun::clipboard()
-{
-    QProcess p;
-    p.start(u"xclip"_s, {u"-o"_s, u"-selection"_s, u"clipboard"_s});
-    p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-void ProgramRun::screenshot(const QString &name)
+QImage ProgramRun::screenshot(const QString &name)
 {
     QDir().mkpath(m_shotDir);
-    QProcess::execute(u"import"_s, {u"-window"_s, u"root"_s, m_shotDir + u'/' + name + u".png"_s});
+    const QString file = m_shotDir + u'/' + name + u".png"_s;
+    QProcess::execute(u"import"_s, {u"-window"_s, u"root"_s, file});
+    return QImage(file);
+}
+
+int ProgramRun::countPixels(const QImage &image, const QRect &area, bool (*test)(QColor))
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += test(image.pixelColor(x, y));
+    return n;
 }
