@@ -170,8 +170,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     // Exit asks while one still runs: No stays, Yes cancels it and ends the program.
     for (const char *answer : {"alt+n", "alt+y"}) {
         run.key(main, QStringLiteral("ctrl+e"));
-        const QString box = run.waitForWindow(kBox);
-        QVERIFY(!box.isEmpty());
+        VERIFY_WINDOW(box, run, waitForWindow(kBox));
         run.key(box, QLatin1String(answer));
         QVERIFY(run.waitForNoWindow(kBox));
     }

@@ -30,12 +30,6 @@ QString mainTitle(const QString &page)
 const QPoint kAddressBox(560, 45), kAddressArrow(749, 45), kBlankPage(100, 600);
 const QPoint kWord(80, 120), kField(150, 215);
 
-// The centre of a control designed at (left, top, width, height) twips.
-QPoint centre(int left, int top, int width, int height)
-{
-    return QPoint(Twips(left + width / 2), Twips(top + height / 2));
-}
-
 } // namespace
 
 class TestE2EInput : public QObject
@@ -58,8 +52,7 @@ private Q_SLOTS:
                        "height:40px'></body>");
         ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
         run.setSettings({"ShowSplash", "0", "TB", "1", "Start Page", server.url("/e.html")});
-        const QString main = run.startUntil(exactly(mainTitle("Page E")));
-        QVERIFY2(!main.isEmpty(), run.output().constData());
+        VERIFY_WINDOW(main, run, startUntil(exactly(mainTitle("Page E"))));
         const auto titleIs = [&](const QString &page) {
             return QTest::qWaitFor([&] { return ProgramRun::windowTitle(main) == mainTitle(page); },
                                    15000);
@@ -70,14 +63,12 @@ private Q_SLOTS:
             run.click(main, kAddressBox);
             run.key(main, "End shift+Home");
         };
-        const auto noHistoryWindow
-            = [&] { return run.waitForWindow(exactly("History"), 1500).isEmpty(); };
 
         // Selected page text: Ctrl+C copies it and leaves the Cache Killer closed.
         run.click(main, kWord, 2);
         run.key(main, "ctrl+c");
         QTRY_COMPARE_WITH_TIMEOUT(ProgramRun::clipboard(), QStringLiteral("Freeware"), 5000);
-        QVERIFY(noHistoryWindow());
+        QVERIFY(run.waitForWindow(exactly("History"), 1500).isEmpty());
         // In the page's text field the editing keys edit: the paste lands after what was typed,
         // and select-all and copy take the field's whole text.
         run.click(main, kField);
@@ -86,22 +77,20 @@ private Q_SLOTS:
         run.key(main, "ctrl+a ctrl+c");
         QTRY_COMPARE_WITH_TIMEOUT(ProgramRun::clipboard(), QStringLiteral("got:Freeware"), 5000);
         QCOMPARE(ProgramRun::windowTitle(main), mainTitle("Page E"));
-        QVERIFY(noHistoryWindow());
+        QVERIFY(run.waitForWindow(exactly("History"), 1500).isEmpty());
         run.screenshot("input-page-keys");
         // File > Save Web Page writes the page where its dialog is told. Anywhere else on the
         // page Ctrl+Z shows its printed page in the preview, and Ctrl+V is View Source.
         const QString copy = run.path() + "/copy.html";
         run.click(main, QPoint(36, 8));
         run.key(QString(), "Down Down Down Return");
-        const QString save = run.waitForWindow(exactly("Save Web Page"));
-        QVERIFY(!save.isEmpty());
+        VERIFY_WINDOW(save, run, waitForWindow(exactly("Save Web Page")));
         run.type(save, copy);
         run.key(save, "Return");
         QTRY_VERIFY_WITH_TIMEOUT(readFile(copy).contains("Freeware</p>"), 15000);
         run.click(main, kBlankPage);
         run.key(main, "ctrl+z");
-        const QString preview = run.waitForWindow(exactly("Print Preview"));
-        QVERIFY(!preview.isEmpty());
+        VERIFY_WINDOW(preview, run, waitForWindow(exactly("Print Preview")));
         QTest::qWait(3000);
         QVERIFY(ProgramRun::countPixels(run.screenshot("input-print-preview"),
                                         ProgramRun::geometry(preview),
@@ -126,7 +115,7 @@ private Q_SLOTS:
         const AddressCase cases[] = {
             {"Return",        server.url("/b.html"),          "Return",   "Page B", "/b.html"},
             {"keypad Enter",  server.url("/c.html"),          "KP_Enter", "Page C", "/c.html"},
-            {"no scheme",     server.url("/d.html").mid(7), "Return",  "Page D", "/d.html"},
+            {"no scheme",     server.url("/d.html").mid(7),   "Return",   "Page D", "/d.html"},
             {"no completion", server.url("/b"),               "Return",   "Short B", "/b"},
             {"list",          QString(),                      "Home Return", "Page E", QString()},
             {"BBC",           "BBC",                          "Return",   "bbc", QString()},
@@ -187,20 +176,18 @@ private Q_SLOTS:
         // clang-format on
         for (const FindCase &f : finds) {
             run.key(main, f.key);
-            const QString window = run.waitForWindow(exactly(f.title));
-            QVERIFY(!window.isEmpty());
+            VERIFY_WINDOW(window, run, waitForWindow(exactly(f.title)));
             run.click(window, QPoint(Twips(f.arrowLeft) - 8, Twips(210 + 172)));
             // The open list has no title of its own: the window system shows the application's.
-            const QString list = run.waitForWindow(exactly("ScoutwellV3"));
-            QVERIFY(!list.isEmpty());
+            VERIFY_WINDOW(list, run, waitForWindow(exactly("ScoutwellV3")));
             const QRect rows = ProgramRun::geometry(list).adjusted(1, 1, -1, -1);
             run.click(
                 list,
                 QPoint(rows.width() / 2, 1 + rows.height() * (2 * f.item + 1) / (2 * f.items)));
-            run.click(window, centre(1260, 675, 3540, 345));
+            run.click(window, QPoint(Twips(1260 + 3540 / 2), Twips(675 + 345 / 2)));
             run.type(window, keyword);
             run.screenshot(QStringLiteral("input-") + f.key);
-            run.click(window, centre(3600, 1200, 1200, 375));
+            run.click(window, QPoint(Twips(3600 + 1200 / 2), Twips(1200 + 375 / 2)));
             QVERIFY(QTest::qWaitFor(
                 [&] { return ProgramRun::windowTitle(main).contains(QUrl(f.address).host()); },
                 15000));
@@ -213,12 +200,10 @@ private Q_SLOTS:
         // box tries the word as GO! does, and the window closes after the answer.
         run.click(main, QPoint(135, 8));
         run.key(QString(), "Down Down Return");
-        const QString goTo = run.waitForWindow(exactly("Go to keyword ..."));
-        QVERIFY(!goTo.isEmpty());
+        VERIFY_WINDOW(goTo, run, waitForWindow(exactly("Go to keyword ...")));
         run.type(goTo, "nokeyword");
         run.key(goTo, "Return");
-        const QString error = run.waitForWindow(exactly("Keyword Error"));
-        QVERIFY(!error.isEmpty());
+        VERIFY_WINDOW(error, run, waitForWindow(exactly("Keyword Error")));
         run.key(error, "Return");
         QVERIFY(run.waitForNoWindow(exactly("Go to keyword ...")));
 

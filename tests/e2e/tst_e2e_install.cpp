@@ -67,13 +67,12 @@ private Q_SLOTS:
         run.setProgram(prefix + u"/bin/scoutwell"_s);
         run.runAsOrdinaryUser();
         run.setSettings({u"ShowSplash"_s, u"0"_s, u"Start Page"_s, server.url(u"/a.html"_s)});
-        const QString main = run.startUntil(mainWindow(u"Page A"_s));
-        QVERIFY2(!main.isEmpty(), run.output().constData());
+        VERIFY_WINDOW(main, run, startUntil(mainWindow(u"Page A"_s)));
 
         // Favourites > Organize Favourites from the keyboard, a new text, Ctrl+S.
         run.key(main, u"alt+t Right Down Down Return"_s);
-        const QString organizer = run.waitForWindow(QRegularExpression(u"^Organize favourites$"_s));
-        QVERIFY(!organizer.isEmpty());
+        VERIFY_WINDOW(organizer, run,
+                      waitForWindow(QRegularExpression(u"^Organize favourites$"_s)));
         run.key(organizer, u"ctrl+a BackSpace"_s);
         const QByteArray mine = "[Favourites]\n1=Mine\n[Links]\n1=http://mine.example/\n";
         for (const QByteArray &line : mine.split('\n').mid(0, 4)) {
@@ -81,8 +80,7 @@ private Q_SLOTS:
             run.key(organizer, u"Return"_s);
         }
         run.key(organizer, u"ctrl+s"_s);
-        const QString box = run.waitForWindow(QRegularExpression(u"^Update Successful$"_s));
-        QVERIFY(!box.isEmpty());
+        VERIFY_WINDOW(box, run, waitForWindow(QRegularExpression(u"^Update Successful$"_s)));
         run.screenshot(u"install-organizer-saved"_s);
         run.key(box, u"Return"_s);
 
@@ -95,8 +93,7 @@ private Q_SLOTS:
         // A crashed run leaves its socket behind; the next start is not fooled by it.
         run.kill();
         QVERIFY(QFile::exists(run.path() + u"/runtime/ScoutwellV3.socket"_s));
-        const QString again = run.startUntil(mainWindow(u"Page B"_s), {b});
-        QVERIFY2(!again.isEmpty(), run.output().constData());
+        VERIFY_WINDOW(again, run, startUntil(mainWindow(u"Page B"_s), {b}));
         QVERIFY(run.exit(again));
 
         QCOMPARE(readFile(own + u"favourites.ini"_s), mine);

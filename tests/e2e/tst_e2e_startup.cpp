@@ -49,8 +49,7 @@ private Q_SLOTS:
         clock.start();
         QVERIFY(!run.startUntil(kSplash).isEmpty());
         run.screenshot(QStringLiteral("startup-splash"));
-        const QString main = run.waitForWindow(kMainWindow, 20000);
-        QVERIFY2(!main.isEmpty(), run.output().constData());
+        VERIFY_WINDOW(main, run, waitForWindow(kMainWindow, 20000));
         // The splash's first check comes after two seconds.
         QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(run.waitForNoWindow(kSplash));
@@ -69,13 +68,11 @@ private Q_SLOTS:
         run.setEnvironment("QT_SCALE_FACTOR", "2");
         run.setSettings({"ShowSplash", "0", "TB", "1", "GoBtn", "1", "Bground",
                          run.programFolder() + "/gone.bmp"});
-        const QString box = run.startUntil(kSplash);
-        QVERIFY2(!box.isEmpty(), run.output().constData());
+        VERIFY_WINDOW(box, run, startUntil(kSplash));
         QVERIFY(run.waitForWindow(kMainWindow, 500).isEmpty());
         run.screenshot(QStringLiteral("startup-missing-background"));
         run.key(box, QStringLiteral("Return"));
-        const QString main = run.waitForWindow(kMainWindow, 15000);
-        QVERIFY(!main.isEmpty());
+        VERIFY_WINDOW(main, run, waitForWindow(kMainWindow, 15000));
         QTest::qWait(500);
         run.screenshot("input-main-scale-2");
         QCOMPARE(ProgramRun::geometry(main).width(),
@@ -105,8 +102,7 @@ private Q_SLOTS:
         QVERIFY(
             run.waitForWindow(QRegularExpression("^(Login|Scoutwell v3\\.3.*)$"), 500).isEmpty());
         run.setSettings({"PProg", "1"});
-        const QString login = run.waitForWindow(QRegularExpression("^Login$"));
-        QVERIFY2(!login.isEmpty(), run.output().constData());
+        VERIFY_WINDOW(login, run, waitForWindow(QRegularExpression("^Login$")));
         QTest::qWait(500);
         // No button is the default: Tab from the entry box to OK and press it.
         const auto enter = [&](const QString &passcode) {
@@ -115,8 +111,7 @@ private Q_SLOTS:
         };
         enter("hush1");
         const QRegularExpression boxTitle("^Scoutwell v3\\.3$");
-        const QString box = run.waitForWindow(boxTitle, 10000);
-        QVERIFY2(!box.isEmpty(), run.output().constData());
+        VERIFY_WINDOW(box, run, waitForWindow(boxTitle, 10000));
         run.screenshot("security-login-refused");
         run.key(box, "Return");
         QVERIFY(run.waitForNoWindow(boxTitle));
@@ -124,9 +119,10 @@ private Q_SLOTS:
         // The focus is back in the box, the refused text still in it.
         run.key(login, "ctrl+a BackSpace");
         enter("Hush1");
-        const QString main = run.waitForWindow(
-            QRegularExpression(QStringLiteral("^Scoutwell v3\\.3 - \\[three\\]$")), 30000);
-        QVERIFY2(!main.isEmpty(), run.output().constData());
+        VERIFY_WINDOW(
+            main, run,
+            waitForWindow(QRegularExpression(QStringLiteral("^Scoutwell v3\\.3 - \\[three\\]$")),
+                          30000));
 
         // The line is written before the title changes.
         QString lines;
@@ -146,8 +142,7 @@ private Q_SLOTS:
         // "Initiate Cache Killer", then Yes to the question and OK to the report.
         run.click(window, QPoint(Twips(360 + 4560 + 1695 / 2), Twips(480 + 3120 + 375 / 2)));
         for (int box = 0; box < 2; ++box) { // the report comes once the files are gone
-            const QString id = run.waitForWindow(kKiller);
-            QVERIFY(!id.isEmpty());
+            VERIFY_WINDOW(id, run, waitForWindow(kKiller));
             run.key(id, "Return");
             QTRY_VERIFY_WITH_TIMEOUT(entries().isEmpty(), 5000);
         }

@@ -7,12 +7,11 @@
 
 using namespace Qt::StringLiterals;
 
-ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDir(shotDir)
+ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir)
+    : m_shotDir(shotDir), m_program(programFolder() + u"/scoutwell"_s)
 {
-    QDir().mkpath(programFolder());
-    QDir().mkpath(path() + u"/runtime"_s);
-    QFile::setPermissions(path() + u"/runtime"_s,
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(path()).mkdir(u"program"_s);
+    QDir(path()).mkdir(u"runtime"_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     for (const QFileInfo &f :
          binDir.isEmpty() ? QFileInfoList() : QDir(binDir).entryInfoList(QDir::Files)) {
         // A site log left by someone running the build's program is not part of a fresh run.
@@ -34,7 +33,6 @@ ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDi
     env.remove(u"QTWEBENGINE_DISABLE_SANDBOX"_s);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_program = programFolder() + u"/scoutwell"_s;
     QObject::connect(&m_process, &QProcess::readyRead,
                      [this] { m_output.append(m_process.readAll()); });
 }

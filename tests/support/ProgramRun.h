@@ -81,3 +81,9 @@ private:
     QProcess m_process;
     QByteArray m_output;
 };
+
+// Declares `id` as the window the run's call finds, and fails the test, showing what the
+// program printed, when it finds none.
+#define VERIFY_WINDOW(id, run, call)                                                               \
+    const QString id = (run).call;                                                                 \
+    QVERIFY2(!id.isEmpty(), (run).output().constData())
