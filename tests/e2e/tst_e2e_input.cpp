@@ -104,15 +104,9 @@ private Q_SLOTS:
         // The address box, clicked and typed into. "list" opens its list with the mouse and
         // picks the first address with the keys; "/b" would be completed to "/b.html" from the
         // list if anything completed silently.
-        struct AddressCase
-        {
-            const char *name;
-            QString typed;
-            const char *key;
-            QString page, request; // the title the main window then shows; the path asked for
-        };
+        // page: the title the main window then shows; request: the path asked for.
         // clang-format off
-        const AddressCase cases[] = {
+        const struct { const char *name; QString typed; const char *key; QString page, request; } cases[] = {
             {"Return",        server.url("/b.html"),          "Return",   "Page B", "/b.html"},
             {"keypad Enter",  server.url("/c.html"),          "KP_Enter", "Page C", "/c.html"},
             {"no scheme",     server.url("/d.html").mid(7),   "Return",   "Page D", "/d.html"},
@@ -122,7 +116,7 @@ private Q_SLOTS:
             {"redirect",      server.url("/moved"),           "Return",   "Landed page", "/landed.html"},
         };
         // clang-format on
-        for (const AddressCase &c : cases) {
+        for (const auto &c : cases) {
             const qsizetype asked = server.requests().size();
             if (c.typed.isEmpty()) {
                 run.click(main, kAddressArrow);
@@ -150,7 +144,6 @@ private Q_SLOTS:
         run.type(main, "keywords");
         run.key(main, "Return");
         QVERIFY(!run.waitForWindow(exactly("Scoutwell Keywords")).isEmpty());
-        run.screenshot("input-keywords");
         QTest::qWait(1000);
         QCOMPARE(ProgramRun::windowTitle(main), mainTitle("Landed page"));
         QCOMPARE(server.requests().size(), asked);
@@ -162,19 +155,14 @@ private Q_SLOTS:
         const QString tucows = "/search?search=" + keyword
             + "&platform_id=7%2C1565%2C1584%2C1570%2C1571%2C1725&language_id=1&type=exactany"
               "&site_detail_id=653&ref=";
-        struct FindCase
-        {
-            const char *key, *title;
-            int arrowLeft, item, items; // the list box's right end in twips; the row to pick
-            QString address;
-        };
+        // arrowLeft: the list box's right end in twips; item of items: the row to pick.
         // clang-format off
-        const FindCase finds[] = {
+        const struct { const char *key, *title; int arrowLeft, item, items; QString address; } finds[] = {
             {"F2", "Scoutwell Search Engine", 1260 + 3540, 7, 9, hosts::Tucows + tucows},
             {"F3", "Find on the web",         240 + 4560,  4, 6, hosts::Google + ("/search?hl=en&ie=UTF-8&oe=UTF-8&q=" + keyword)},
         };
         // clang-format on
-        for (const FindCase &f : finds) {
+        for (const auto &f : finds) {
             run.key(main, f.key);
             VERIFY_WINDOW(window, run, waitForWindow(exactly(f.title)));
             run.click(window, QPoint(Twips(f.arrowLeft) - 8, Twips(210 + 172)));
@@ -186,7 +174,6 @@ private Q_SLOTS:
                 QPoint(rows.width() / 2, 1 + rows.height() * (2 * f.item + 1) / (2 * f.items)));
             run.click(window, QPoint(Twips(1260 + 3540 / 2), Twips(675 + 345 / 2)));
             run.type(window, keyword);
-            run.screenshot(QStringLiteral("input-") + f.key);
             run.click(window, QPoint(Twips(3600 + 1200 / 2), Twips(1200 + 375 / 2)));
             QVERIFY(QTest::qWaitFor(
                 [&] { return ProgramRun::windowTitle(main).contains(QUrl(f.address).host()); },

@@ -81,7 +81,6 @@ private Q_SLOTS:
         }
         run.key(organizer, u"ctrl+s"_s);
         VERIFY_WINDOW(box, run, waitForWindow(QRegularExpression(u"^Update Successful$"_s)));
-        run.screenshot(u"install-organizer-saved"_s);
         run.key(box, u"Return"_s);
 
         // A page opened from the command line, as the launcher opens a link, goes to the

@@ -48,7 +48,6 @@ private Q_SLOTS:
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!run.startUntil(kSplash).isEmpty());
-        run.screenshot(QStringLiteral("startup-splash"));
         VERIFY_WINDOW(main, run, waitForWindow(kMainWindow, 20000));
         // The splash's first check comes after two seconds.
         QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
@@ -70,7 +69,6 @@ private Q_SLOTS:
                          run.programFolder() + "/gone.bmp"});
         VERIFY_WINDOW(box, run, startUntil(kSplash));
         QVERIFY(run.waitForWindow(kMainWindow, 500).isEmpty());
-        run.screenshot(QStringLiteral("startup-missing-background"));
         run.key(box, QStringLiteral("Return"));
         VERIFY_WINDOW(main, run, waitForWindow(kMainWindow, 15000));
         QTest::qWait(500);
@@ -112,7 +110,6 @@ private Q_SLOTS:
         enter("hush1");
         const QRegularExpression boxTitle("^Scoutwell v3\\.3$");
         VERIFY_WINDOW(box, run, waitForWindow(boxTitle, 10000));
-        run.screenshot("security-login-refused");
         run.key(box, "Return");
         QVERIFY(run.waitForNoWindow(boxTitle));
         QVERIFY(server.requests().isEmpty());

@@ -61,20 +61,15 @@ void LocalHttpServer::answer(QTcpSocket *socket, const QByteArray &request)
     if (!r.location.isEmpty())
         head += "Location: " + r.location + "\r\n";
     socket->write(head + "Connection: close\r\n\r\n" + r.body);
-    if (file->isOpen())
-        return sendFile(socket, path, file, r.pacing);
-    socket->disconnectFromHost();
-}
-
-void LocalHttpServer::sendFile(QTcpSocket *socket, const QString &path, QFile *file,
-                               const Pacing &pacing)
-{
-    // Sends the next piece unless the client is behind (a paused download stops reading);
-    // false once there is nothing more to send.
-    const auto step = [=, this]() -> bool {
+    if (!file->isOpen())
+        return socket->disconnectFromHost();
+    // The next piece goes unless the client is behind (a paused download stops reading).
+    const Pacing pacing = r.pacing;
+    auto *timer = new QTimer(socket);
+    connect(timer, &QTimer::timeout, socket, [=, this] {
         const bool dropping = pacing.dropAfter >= 0 && file->pos() >= pacing.dropAfter;
         if (socket->bytesToWrite() >= ((dropping || file->atEnd()) ? 1 : 4 * pacing.chunk))
-            return true;
+            return;
         if (dropping && pacing.reset) {
             const linger now {1, 0};
             setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
@@ -85,14 +80,9 @@ void LocalHttpServer::sendFile(QTcpSocket *socket, const QString &path, QFile *f
             const qint64 left
                 = pacing.dropAfter < 0 ? pacing.chunk : pacing.dropAfter - file->pos();
             m_sent[path] += socket->write(file->read(std::min(pacing.chunk, left)));
-            return true;
+            return;
         }
-        return false;
-    };
-    auto *timer = new QTimer(socket);
-    connect(timer, &QTimer::timeout, socket, [timer, step] {
-        if (!step())
-            timer->stop();
+        timer->stop();
     });
     timer->start(pacing.pauseMs);
 }

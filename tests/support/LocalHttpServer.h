@@ -42,7 +42,6 @@ private:
         Pacing pacing {};
     };
     void answer(QTcpSocket *socket, const QByteArray &request);
-    void sendFile(QTcpSocket *socket, const QString &path, QFile *file, const Pacing &pacing);
 
     QTcpServer m_server;
     QHash<QString, Response> m_routes;

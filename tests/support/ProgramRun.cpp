@@ -131,12 +131,9 @@ QString ProgramRun::waitForWindow(const QRegularExpression &title, int timeoutMs
 bool ProgramRun::waitForNoWindow(const QRegularExpression &title, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
-    while (!waitForWindow(title, 0).isEmpty()) {
-        if (deadline.hasExpired())
-            return false;
+    while (!waitForWindow(title, 0).isEmpty() && !deadline.hasExpired())
         QTest::qWait(100);
-    }
-    return true;
+    return waitForWindow(title, 0).isEmpty();
 }
 
 QString ProgramRun::windowTitle(const QString &id)
