@@ -10,13 +10,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-QRegularExpression mainWindow(const QString &page)
-{
-    return QRegularExpression(u"^Scoutwell v3\\.3 - \\[%1\\]$"_s.arg(page));
-}
-} // namespace
-
 class TestE2EInstall : public QObject
 {
     Q_OBJECT
@@ -51,6 +44,9 @@ private Q_SLOTS:
         server.addPage(u"/a.html"_s, "<title>Page A</title>A");
         server.addPage(u"/b.html"_s, "<title>Page B</title>B");
         const QString b = server.url(u"/b.html"_s);
+        const auto mainWindow = [](const QString &page) {
+            return QRegularExpression(u"^Scoutwell v3\\.3 - \\[%1\\]$"_s.arg(page));
+        };
         ProgramRun run(QString(), QStringLiteral(SCOUTWELL_SHOT_DIR));
         const QString prefix = run.path() + u"/prefix"_s, folder = prefix + u"/lib/scoutwell"_s;
         QCOMPARE(QProcess::execute(

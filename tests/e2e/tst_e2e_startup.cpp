@@ -7,7 +7,7 @@
 #include "TestEnv.h"
 #include "platform/App.h"
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QScreen>
 #include <QtTest>
 
@@ -45,12 +45,11 @@ private Q_SLOTS:
     void freshProfileShowsSplashThenMainWindow()
     {
         ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
-        QElapsedTimer clock;
-        clock.start();
+        const QDeadlineTimer splashTime(1900);
         QVERIFY(!run.startUntil(kSplash).isEmpty());
         VERIFY_WINDOW(main, run, waitForWindow(kMainWindow, 20000));
         // The splash's first check comes after two seconds.
-        QVERIFY2(clock.elapsed() >= 1900, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(splashTime.hasExpired());
         QVERIFY(run.waitForNoWindow(kSplash));
         QTRY_COMPARE_WITH_TIMEOUT(ProgramRun::windowTitle(main),
                                   QStringLiteral("Scoutwell v3.3 - [about:blank]"), 10000);
@@ -63,8 +62,10 @@ private Q_SLOTS:
     // a 1280-pixel screen scaled by two that window is as wide as the screen, not wider.
     void missingBackgroundOnAScaledScreen()
     {
+        // The run takes the test's environment as it is made.
+        qputenv("QT_SCALE_FACTOR", "2");
         ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
-        run.setEnvironment("QT_SCALE_FACTOR", "2");
+        qunsetenv("QT_SCALE_FACTOR");
         run.setSettings({"ShowSplash", "0", "TB", "1", "GoBtn", "1", "Bground",
                          run.programFolder() + "/gone.bmp"});
         VERIFY_WINDOW(box, run, startUntil(kSplash));

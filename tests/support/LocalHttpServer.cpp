@@ -66,7 +66,7 @@ void LocalHttpServer::answer(QTcpSocket *socket, const QByteArray &request)
     // The next piece goes unless the client is behind (a paused download stops reading).
     const Pacing pacing = r.pacing;
     auto *timer = new QTimer(socket);
-    connect(timer, &QTimer::timeout, socket, [=, this] {
+    const auto step = [=, this] {
         const bool dropping = pacing.dropAfter >= 0 && file->pos() >= pacing.dropAfter;
         if (socket->bytesToWrite() >= ((dropping || file->atEnd()) ? 1 : 4 * pacing.chunk))
             return;
@@ -83,6 +83,10 @@ void LocalHttpServer::answer(QTcpSocket *socket, const QByteArray &request)
             return;
         }
         timer->stop();
-    });
-    timer->start(pacing.pauseMs);
+    };
+    connect(timer, &QTimer::timeout, socket, step);
+    if (pacing.pauseMs > 0)
+        return timer->start(pacing.pauseMs);
+    connect(socket, &QTcpSocket::bytesWritten, socket, step);
+    step();
 }

@@ -17,12 +17,13 @@ public:
     // `target` is a path on this server.
     void addRedirect(const QString &path, const QString &target);
 
-    // A download's body goes `chunk` bytes every `pauseMs`, and after `dropAfter` bytes (-1:
-    // never) the connection is reset, or closed as if the file ended there.
+    // A download's body goes `chunk` bytes every `pauseMs` (0: as fast as the client reads),
+    // and after `dropAfter` bytes (-1: never) the connection is reset, or closed as if the
+    // file ended there.
     struct Pacing
     {
-        qint64 chunk;
-        int pauseMs;
+        qint64 chunk = 1 << 20;
+        int pauseMs = 0;
         qint64 dropAfter = -1;
         bool reset = true;
     };

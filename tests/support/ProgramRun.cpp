@@ -44,13 +44,6 @@ void ProgramRun::setSettings(const QStringList &keysAndValues)
         file.setValue(u"Settings/"_s + keysAndValues[i], keysAndValues[i + 1]);
 }
 
-void ProgramRun::setEnvironment(const QString &name, const QString &value)
-{
-    QProcessEnvironment env = m_process.processEnvironment();
-    env.insert(name, value);
-    m_process.setProcessEnvironment(env);
-}
-
 void ProgramRun::command(const QStringList &arguments, QProcess &process)
 {
     if (!m_ordinaryUser)
@@ -73,18 +66,21 @@ int ProgramRun::startAgain(const QStringList &arguments, int timeoutMs)
     QProcess again;
     again.setProcessEnvironment(m_process.processEnvironment());
     command(arguments, again);
-    if (!again.waitForFinished(timeoutMs)) {
-        again.kill();
-        again.waitForFinished();
-        return -1;
-    }
-    return again.exitStatus() == QProcess::NormalExit ? again.exitCode() : -1;
+    const bool ended = again.waitForFinished(timeoutMs);
+    again.kill(); // nothing to do when it ended
+    again.waitForFinished();
+    return ended && again.exitStatus() == QProcess::NormalExit ? again.exitCode() : -1;
 }
 
 QString ProgramRun::startUntil(const QRegularExpression &title, const QStringList &arguments)
 {
+    return start(arguments) ? waitForWindow(title, 30000) : QString();
+}
+
+bool ProgramRun::start(const QStringList &arguments)
+{
     command(arguments, m_process);
-    return m_process.waitForStarted(10000) ? waitForWindow(title, 30000) : QString();
+    return m_process.waitForStarted(10000);
 }
 
 bool ProgramRun::waitForExit(int timeoutMs)

@@ -33,8 +33,10 @@ public:
     QString settingsFile() const { return path() + QStringLiteral("/config/ScoutwellV3.ini"); }
     // Settings written as an earlier run would have left them: keys each followed by its value.
     void setSettings(const QStringList &keysAndValues);
-    void setEnvironment(const QString &name, const QString &value);
+    void setSetting(const QString &key, const QString &value) { setSettings({key, value}); }
 
+    bool start(const QStringList &arguments = {});
+    qint64 processId() const { return m_process.processId(); }
     // Starts the program and waits for its first window titled so: its id, or "".
     QString startUntil(const QRegularExpression &title, const QStringList &arguments = {});
     // A further start of the same program in the same world, as a second click on the
