@@ -21,16 +21,14 @@ LocalHttpServer::LocalHttpServer()
     });
 }
 
-void LocalHttpServer::addPage(const QString &path, const QByteArray &body,
-                              const QByteArray &contentType)
+void LocalHttpServer::addPage(const QString &path, const QByteArray &body)
 {
-    m_routes.insert(path, {"200 OK", contentType, body});
+    m_routes.insert(path, {"200 OK", "text/html; charset=utf-8", body});
 }
 
 void LocalHttpServer::addRedirect(const QString &path, const QString &target)
 {
-    const QString location = target.startsWith(QLatin1Char('/')) ? url(target) : target;
-    m_routes.insert(path, {"302 Found", "text/html", "moved", location.toUtf8()});
+    m_routes.insert(path, {"302 Found", "text/html", "moved", url(target).toUtf8()});
 }
 
 void LocalHttpServer::addDownload(const QString &path, const QString &file, const Pacing &pacing)
@@ -40,7 +38,7 @@ void LocalHttpServer::addDownload(const QString &path, const QString &file, cons
 
 QString LocalHttpServer::url(const QString &path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
 }
 
 void LocalHttpServer::answer(QTcpSocket *socket, const QByteArray &request)
@@ -63,20 +61,15 @@ void LocalHttpServer::answer(QTcpSocket *socket, const QByteArray &request)
     if (!r.location.isEmpty())
         head += "Location: " + r.location + "\r\n";
     socket->write(head + "Connection: close\r\n\r\n" + r.body);
-    if (file->isOpen())
-        return sendFile(socket, path, file, r.pacing);
-    socket->disconnectFromHost();
-}
-
-void LocalHttpServer::sendFile(QTcpSocket *socket, const QString &path, QFile *file,
-                               const Pacing &pacing)
-{
-    // Sends the next piece unless the client is behind (a paused download stops reading);
-    // false once there is nothing more to send.
-    const auto step = [=, this]() -> bool {
+    if (!file->isOpen())
+        return socket->disconnectFromHost();
+    // The next piece goes unless the client is behind (a paused download stops reading).
+    const Pacing pacing = r.pacing;
+    auto *timer = new QTimer(socket);
+    const auto step = [=, this] {
         const bool dropping = pacing.dropAfter >= 0 && file->pos() >= pacing.dropAfter;
         if (socket->bytesToWrite() >= ((dropping || file->atEnd()) ? 1 : 4 * pacing.chunk))
-            return true;
+            return;
         if (dropping && pacing.reset) {
             const linger now {1, 0};
             setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
@@ -87,19 +80,13 @@ void LocalHttpServer::sendFile(QTcpSocket *socket, const QString &path, QFile *f
             const qint64 left
                 = pacing.dropAfter < 0 ? pacing.chunk : pacing.dropAfter - file->pos();
             m_sent[path] += socket->write(file->read(std::min(pacing.chunk, left)));
-            return true;
+            return;
         }
-        return false;
+        timer->stop();
     };
-    if (pacing.pauseMs == 0) {
-        connect(socket, &QTcpSocket::bytesWritten, socket, step);
-        step();
-        return;
-    }
-    auto *timer = new QTimer(socket);
-    connect(timer, &QTimer::timeout, socket, [timer, step] {
-        if (!step())
-            timer->stop();
-    });
-    timer->start(pacing.pauseMs);
+    connect(timer, &QTimer::timeout, socket, step);
+    if (pacing.pauseMs > 0)
+        return timer->start(pacing.pauseMs);
+    connect(socket, &QTcpSocket::bytesWritten, socket, step);
+    step();
 }

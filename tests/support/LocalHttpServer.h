@@ -13,9 +13,8 @@ class LocalHttpServer : public QObject
 public:
     LocalHttpServer();
 
-    void addPage(const QString &path, const QByteArray &body,
-                 const QByteArray &contentType = "text/html; charset=utf-8");
-    // `target` is a path on this server or a full address.
+    void addPage(const QString &path, const QByteArray &body);
+    // `target` is a path on this server.
     void addRedirect(const QString &path, const QString &target);
 
     // A download's body goes `chunk` bytes every `pauseMs` (0: as fast as the client reads),
@@ -33,7 +32,6 @@ public:
     // Body bytes sent so far for path, over every request of it.
     qint64 sentBytes(const QString &path) const { return m_sent.value(path); }
 
-    quint16 port() const { return m_server.serverPort(); }
     QString url(const QString &path) const;
     QStringList requests() const { return m_requests; }
 
@@ -45,7 +43,6 @@ private:
         Pacing pacing {};
     };
     void answer(QTcpSocket *socket, const QByteArray &request);
-    void sendFile(QTcpSocket *socket, const QString &path, QFile *file, const Pacing &pacing);
 
     QTcpServer m_server;
     QHash<QString, Response> m_routes;

@@ -1,7 +1,5 @@
 #include "ProgramRun.h"
 
-#include "TestEnv.h"
-
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QSettings>
@@ -9,12 +7,11 @@
 
 using namespace Qt::StringLiterals;
 
-ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDir(shotDir)
+ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir)
+    : m_shotDir(shotDir), m_program(programFolder() + u"/scoutwell"_s)
 {
-    QDir().mkpath(programFolder());
-    QDir().mkpath(path() + u"/runtime"_s);
-    QFile::setPermissions(path() + u"/runtime"_s,
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QDir(path()).mkdir(u"program"_s);
+    QDir(path()).mkdir(u"runtime"_s, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     for (const QFileInfo &f :
          binDir.isEmpty() ? QFileInfoList() : QDir(binDir).entryInfoList(QDir::Files)) {
         // A site log left by someone running the build's program is not part of a fresh run.
@@ -36,26 +33,15 @@ ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir) : m_shotDi
     env.remove(u"QTWEBENGINE_DISABLE_SANDBOX"_s);
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_program = programFolder() + u"/scoutwell"_s;
     QObject::connect(&m_process, &QProcess::readyRead,
                      [this] { m_output.append(m_process.readAll()); });
 }
 
-void ProgramRun::setSetting(const QString &key, const QString &value)
+void ProgramRun::setSettings(const QStringList &keysAndValues)
 {
-    QSettings(settingsFile(), QSettings::IniFormat).setValue(u"Settings/"_s + key, value);
-}
-
-QStringList ProgramRun::storedSettings() const
-{
-    return storedSettingsIn(settingsFile());
-}
-
-void ProgramRun::setEnvironment(const QString &name, const QString &value)
-{
-    QProcessEnvironment env = m_process.processEnvironment();
-    env.insert(name, value);
-    m_process.setProcessEnvironment(env);
+    QSettings file(settingsFile(), QSettings::IniFormat);
+    for (qsizetype i = 0; i + 1 < keysAndValues.size(); i += 2)
+        file.setValue(u"Settings/"_s + keysAndValues[i], keysAndValues[i + 1]);
 }
 
 void ProgramRun::command(const QStringList &arguments, QProcess &process)
@@ -75,23 +61,26 @@ void ProgramRun::command(const QStringList &arguments, QProcess &process)
                       + arguments);
 }
 
-bool ProgramRun::start(const QStringList &arguments)
-{
-    command(arguments, m_process);
-    return m_process.waitForStarted(10000);
-}
-
 int ProgramRun::startAgain(const QStringList &arguments, int timeoutMs)
 {
     QProcess again;
     again.setProcessEnvironment(m_process.processEnvironment());
     command(arguments, again);
-    if (!again.waitForFinished(timeoutMs)) {
-        again.kill();
-        again.waitForFinished();
-        return -1;
-    }
-    return again.exitStatus() == QProcess::NormalExit ? again.exitCode() : -1;
+    const bool ended = again.waitForFinished(timeoutMs);
+    again.kill(); // nothing to do when it ended
+    again.waitForFinished();
+    return ended && again.exitStatus() == QProcess::NormalExit ? again.exitCode() : -1;
+}
+
+QString ProgramRun::startUntil(const QRegularExpression &title, const QStringList &arguments)
+{
+    return start(arguments) ? waitForWindow(title, 30000) : QString();
+}
+
+bool ProgramRun::start(const QStringList &arguments)
+{
+    command(arguments, m_process);
+    return m_process.waitForStarted(10000);
 }
 
 bool ProgramRun::waitForExit(int timeoutMs)
@@ -99,19 +88,31 @@ bool ProgramRun::waitForExit(int timeoutMs)
     return QTest::qWaitFor([this] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
 }
 
-QStringList ProgramRun::xdotool(const QStringList &args)
+bool ProgramRun::exit(const QString &main)
+{
+    key(main, u"ctrl+e"_s);
+    return waitForExit() && m_process.exitStatus() == QProcess::NormalExit
+        && m_process.exitCode() == 0;
+}
+
+QString ProgramRun::capture(const QString &program, const QStringList &arguments)
 {
     QProcess p;
-    p.start(u"xdotool"_s, args);
+    p.start(program, arguments);
     p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QStringList ProgramRun::xdotool(const QStringList &args)
+{
+    return capture(u"xdotool"_s, args).split(u'\n', Qt::SkipEmptyParts);
 }
 
 QString ProgramRun::waitForWindow(const QRegularExpression &title, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
+    const QString pid = QString::number(m_process.processId());
     for (;;) {
-        const QString pid = QString::number(m_process.processId());
         for (const QString &id :
              xdotool(u"search --onlyvisible --pid %1 --name ."_s.arg(pid).split(u' '))) {
             if (title.match(windowTitle(id)).hasMatch())
@@ -126,12 +127,9 @@ QString ProgramRun::waitForWindow(const QRegularExpression &title, int timeoutMs
 bool ProgramRun::waitForNoWindow(const QRegularExpression &title, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
-    while (!waitForWindow(title, 0).isEmpty()) {
-        if (deadline.hasExpired())
-            return false;
+    while (!waitForWindow(title, 0).isEmpty() && !deadline.hasExpired())
         QTest::qWait(100);
-    }
-    return true;
+    return waitForWindow(title, 0).isEmpty();
 }
 
 QString ProgramRun::windowTitle(const QString &id)
@@ -145,12 +143,6 @@ QRect ProgramRun::geometry(const QString &id)
     const QStringList lines = xdotool({u"getwindowgeometry"_s, u"--shell"_s, id});
     const auto v = [&](int i) { return lines.value(i).section(u'=', 1).toInt(); };
     return QRect(v(1), v(2), v(3), v(4));
-}
-
-QSize ProgramRun::screenSize()
-{
-    const QStringList wh = xdotool({u"getdisplaygeometry"_s}).value(0).split(u' ');
-    return QSize(wh.value(0).toInt(), wh.value(1).toInt());
 }
 
 void ProgramRun::key(const QString &id, const QString &keys)
@@ -178,16 +170,19 @@ void ProgramRun::click(const QString &id, const QPoint &at, int count)
     xdotool(u"click --repeat %1 --delay 80 1"_s.arg(count).split(u' '));
 }
 
-QString ProgramRun::clipboard()
-{
-    QProcess p;
-    p.start(u"xclip"_s, {u"-o"_s, u"-selection"_s, u"clipboard"_s});
-    p.waitForFinished(5000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-void ProgramRun::screenshot(const QString &name)
+QImage ProgramRun::screenshot(const QString &name)
 {
     QDir().mkpath(m_shotDir);
-    QProcess::execute(u"import"_s, {u"-window"_s, u"root"_s, m_shotDir + u'/' + name + u".png"_s});
+    const QString file = m_shotDir + u'/' + name + u".png"_s;
+    QProcess::execute(u"import"_s, {u"-window"_s, u"root"_s, file});
+    return QImage(file);
+}
+
+int ProgramRun::countPixels(const QImage &image, const QRect &area, bool (*test)(QColor))
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += test(image.pixelColor(x, y));
+    return n;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
@@ -30,15 +31,14 @@ public:
     // folders (not the program's): the superuser writes into read-only folders.
     void runAsOrdinaryUser() { m_ordinaryUser = ::geteuid() == 0; }
     QString settingsFile() const { return path() + QStringLiteral("/config/ScoutwellV3.ini"); }
-    // Settings written before the start, as an earlier run would have left them.
-    void setSetting(const QString &key, const QString &value);
-    // The [Settings] group as sorted key=value lines.
-    QStringList storedSettings() const;
-    // An environment variable for the program, set before the start.
-    void setEnvironment(const QString &name, const QString &value);
+    // Settings written as an earlier run would have left them: keys each followed by its value.
+    void setSettings(const QStringList &keysAndValues);
+    void setSetting(const QString &key, const QString &value) { setSettings({key, value}); }
 
     bool start(const QStringList &arguments = {});
     qint64 processId() const { return m_process.processId(); }
+    // Starts the program and waits for its first window titled so: its id, or "".
+    QString startUntil(const QRegularExpression &title, const QStringList &arguments = {});
     // A further start of the same program in the same world, as a second click on the
     // launcher: its exit code, or -1 when it is still running after the timeout.
     int startAgain(const QStringList &arguments, int timeoutMs = 10000);
@@ -48,8 +48,8 @@ public:
         m_process.waitForFinished(5000);
     }
     bool waitForExit(int timeoutMs = 15000);
-    int exitCode() const { return m_process.exitCode(); }
-    QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
+    // Ctrl+E in the main window, as a person ends the program: true once it ended well.
+    bool exit(const QString &main);
     QByteArray output() const { return m_output; }
 
     // The id of the first window whose title matches, or "" after the timeout.
@@ -57,7 +57,6 @@ public:
     bool waitForNoWindow(const QRegularExpression &title, int timeoutMs = 10000);
     static QString windowTitle(const QString &id);
     static QRect geometry(const QString &id);
-    static QSize screenSize();
     // Gives the window the keyboard and types keys into it (xdotool key names, blank
     // separated). Without a window the keys go where the keyboard is, such as an open menu.
     void key(const QString &id, const QString &keys);
@@ -65,10 +64,13 @@ public:
     // Moves the mouse to a point of the window (of the screen without one) and clicks the
     // left button `count` times there (none: the pointer only moves).
     static void click(const QString &id, const QPoint &at, int count = 1);
-    // The clipboard's text, as another program reads it.
-    static QString clipboard();
-    // Saves the whole screen as <shotDir>/<name>.png.
-    void screenshot(const QString &name);
+    // What another program prints, such as the clipboard's text as xclip reads it.
+    static QString capture(const QString &program, const QStringList &arguments);
+    static QString clipboard() { return capture("xclip", {"-o", "-selection", "clipboard"}); }
+    // Saves the whole screen as <shotDir>/<name>.png and returns it.
+    QImage screenshot(const QString &name);
+    // The pixels of a screenshot inside `area` that pass `test`.
+    static int countPixels(const QImage &image, const QRect &area, bool (*test)(QColor));
 
 private:
     static QStringList xdotool(const QStringList &args);
@@ -81,3 +83,9 @@ private:
     QProcess m_process;
     QByteArray m_output;
 };
+
+// Declares `id` as the window the run's call finds, and fails the test, showing what the
+// program printed, when it finds none.
+#define VERIFY_WINDOW(id, run, call)                                                               \
+    const QString id = (run).call;                                                                 \
+    QVERIFY2(!id.isEmpty(), (run).output().constData())
