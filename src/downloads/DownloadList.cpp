@@ -12,7 +12,6 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QThreadPool>
 #include <QTimer>
 
 namespace downloads {
@@ -106,7 +105,7 @@ DownloadList::~DownloadList()
 {
     // A file of several gigabytes may still be being read; it is given up, not waited for.
     m_stop->store(true);
-    QThreadPool::globalInstance()->waitForDone();
+    m_hashing.waitForDone();
     qDeleteAll(m_entries);
     theList() = nullptr;
 }
@@ -354,7 +353,7 @@ void DownloadList::requestSum(quint64 id, HashAlgorithm algorithm)
     const std::shared_ptr<std::atomic_bool> stop = m_stop;
     // A file of several gigabytes takes a while: read in the background, so the windows
     // stay live, and hand the result back to this thread.
-    QThreadPool::globalInstance()->start([this, id, path, algorithm, stop] {
+    m_hashing.start([this, id, path, algorithm, stop] {
         const QByteArray hex = platform::HashFile(path, algorithm, stop.get());
         if (stop->load())
             return;

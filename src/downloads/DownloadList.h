@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QSet>
+#include <QThreadPool>
 #include <atomic>
 #include <memory>
 
@@ -92,6 +93,9 @@ private:
     quint64 m_nextId = 1;
     // Tells the background hashing to give up when the program ends.
     std::shared_ptr<std::atomic_bool> m_stop;
+    // The list's own threads: the application's shared pool may already be gone when the
+    // list is deleted at the program's end.
+    QThreadPool m_hashing;
 };
 
 } // namespace downloads

@@ -190,8 +190,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QTRY_COMPARE_WITH_TIMEOUT(keptRows(list).size(), 8, kTimeout);
     QVERIFY(reaches("freeware-setup.zip", "finished"));
     QCOMPARE(keptRows(list).last(), before.last());
-    run.key(main, QStringLiteral("ctrl+e"));
-    QVERIFY(run.waitForExit());
+    QVERIFY(run.exit(main));
 }
 
 QTEST_MAIN(TestE2EDownloads)

@@ -85,14 +85,14 @@ bool ProgramRun::start(const QStringList &arguments)
 
 bool ProgramRun::waitForExit(int timeoutMs)
 {
-    return QTest::qWaitFor([this] { return m_process.state() == QProcess::NotRunning; }, timeoutMs);
+    return QTest::qWaitFor([this] { return m_process.state() == QProcess::NotRunning; }, timeoutMs)
+        && m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
 }
 
 bool ProgramRun::exit(const QString &main)
 {
     key(main, u"ctrl+e"_s);
-    return waitForExit() && m_process.exitStatus() == QProcess::NormalExit
-        && m_process.exitCode() == 0;
+    return waitForExit();
 }
 
 QString ProgramRun::capture(const QString &program, const QStringList &arguments)

@@ -47,6 +47,7 @@ public:
         m_process.kill();
         m_process.waitForFinished(5000);
     }
+    // True once the program has ended by itself with exit code 0 (not killed, not crashed).
     bool waitForExit(int timeoutMs = 15000);
     // Ctrl+E in the main window, as a person ends the program: true once it ended well.
     bool exit(const QString &main);
