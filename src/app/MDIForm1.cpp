@@ -429,5 +429,13 @@ QMdiSubWindow *MDIForm1::addChild(QWidget *child)
 {
     // A maximized child's caption joins the frame's own ("Scoutwell v3.3 - [Browser]"):
     // the multi-document area does that itself.
-    return m_mdiArea->addSubWindow(child);
+    QMdiSubWindow *window = m_mdiArea->addSubWindow(child);
+    // The child's window menu would close it with Ctrl+W as well as Ctrl+F4; Ctrl+W is the
+    // File menu's Save Web Page, and two owners make the key do nothing at all.
+    for (QAction *action : window->systemMenu()->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)))
+            action->setShortcuts(keys);
+    }
+    return window;
 }
