@@ -1,16 +1,27 @@
-#include "FakeWebBrowser.h"
+#include "CacheFiles.h"
+#include "HelpWindow.h"
 #include "TestEnv.h"
 #include "app/Forms.h"
+#include "app/Hosts.h"
 #include "app/MDIForm1.h"
 #include "browse/Form1.h"
+#include "history/history.h"
+#include "info/About.h"
 #include "platform/App.h"
 #include "platform/CoolBar.h"
-#include "platform/Settings.h"
+#include "platform/FileLists.h"
+#include "platform/Shell.h"
+#include "platform/UrlCache.h"
 #include "security/Form3.h"
+#include "settings/Bground.h"
 #include "settings/frmSettings.h"
 
 #include <QtTest>
 #include <QtWidgets>
+
+using platform::GetSetting;
+using platform::SaveSetting;
+using platform::UrlCacheFolder;
 
 namespace {
 // "1" or "0" for each of: GO! shown, its item checked, Progress Bar checked, the toolbar
@@ -27,75 +38,104 @@ QString viewState(MDIForm1 *main)
         state += " (address box too wide)";
     return state;
 }
+
+// Style, title and text of each box shown.
+QStringList shown(const TestEnv &env)
+{
+    QStringList boxes;
+    for (const platform::DialogRequest &box : env.boxes)
+        boxes << QStringLiteral("%1 %2: %3").arg(box.style).arg(box.title, box.prompt);
+    return boxes;
+}
+
+QStringList fields(const frmSettings *w)
+{
+    return {w->txtStartPage->text(), w->txtHomePage->text(), w->SE->text(), w->BGRnd->text()};
+}
+
+// Exit and the close box take every window with them, hidden ones too.
+bool noneLoaded()
+{
+    return !Forms::isLoaded<MDIForm1>() && !Forms::isLoaded<Form1>()
+        && !Forms::isLoaded<frmSettings>() && !Forms::isLoaded<Form3>();
+}
+
+// Remembers how many lines the history window's list held when the window first showed.
+struct ShowWatcher : QObject
+{
+    int linesAtShow = -1;
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (auto *h = qobject_cast<history *>(o); h && e->type() == QEvent::Show)
+            linesAtShow = linesAtShow < 0 ? h->List1->count() : linesAtShow;
+        return false;
+    }
+};
+// The captions of the windows a person meets.
+const char kWindows[] = "Open|Change Background|About|Licence|Settings|Restricted Area|"
+                        "Login|Security Login|Change Password|Scoutwell Search Engine|"
+                        "Find on the web|Go to keyword ...|Scoutwell Keywords|"
+                        "Organize favourites|History";
 } // namespace
 
+// The main window, the settings, history and About windows it opens, and its manual.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    // The main window's load from the stored settings; a background picture is a file in the
-    // program folder (sky.png a picture, notes.bmp text, gone.bmp missing).
-    void load_data()
+    // The main window's load from the stored settings, then File > Exit. A background picture
+    // is a file in the program folder (notes.bmp text, gone.bmp missing; a real one is the
+    // chooser test's).
+    void loadThenExit_data()
     {
         QTest::addColumn<QString>("stored"); // key=value;...
         QTest::addColumn<QString>("state"); // as viewState() gives it
         QTest::addColumn<QString>("error"); // start of the critical box's text; "" = no box
         // clang-format off
-        QTest::newRow("first start")       << ""                               << "00100" << "";
-        QTest::newRow("all on")            << "GoBtn=1;ProgressBar=1;TB=1"     << "11111" << "";
-        QTest::newRow("all off")           << "GoBtn=0;ProgressBar=0;TB=0"     << "00000" << "";
-        QTest::newRow("odd values: design") << "GoBtn=x;ProgressBar=yes;TB=x"  << "10010" << "";
-        QTest::newRow("a blank is not 1")  << "GoBtn= 1;ProgressBar=1 ;TB= 1"  << "10010" << "";
-        QTest::newRow("picture")           << "Bground=sky.png;TB=0;GoBtn=0"   << "00100" << "";
-        QTest::newRow("missing picture")   << "Bground=gone.bmp;TB=0;GoBtn=0"  << "10010" << "File not found: ";
-        QTest::newRow("not a picture")     << "Bground=notes.bmp;TB=0;GoBtn=0" << "10010" << "Invalid picture: ";
+        QTest::newRow("first start")        << ""                               << "00100" << "";
+        QTest::newRow("all on")             << "GoBtn=1;ProgressBar=1;TB=1"     << "11111" << "";
+        QTest::newRow("all off")            << "GoBtn=0;ProgressBar=0;TB=0"     << "00000" << "";
+        QTest::newRow("odd values: design") << "GoBtn=x;ProgressBar=yes;TB=x"   << "10010" << "";
+        QTest::newRow("a blank is not 1")   << "GoBtn= 1;ProgressBar=1 ;TB= 1"  << "10010" << "";
+        QTest::newRow("missing picture")    << "Bground=gone.bmp;TB=0;GoBtn=0"  << "10010" << "File not found: ";
+        QTest::newRow("not a picture")      << "Bground=notes.bmp;TB=0;GoBtn=0" << "10010" << "Invalid picture: ";
         // clang-format on
     }
-    void load()
+    void loadThenExit()
     {
         QFETCH(QString, stored);
         QFETCH(QString, state);
         QFETCH(QString, error);
         TestEnv env;
         const QString folder = env.programFolder() + QLatin1Char('/');
-        QFile notes(folder + "notes.bmp");
-        QVERIFY(QImage(16, 16, QImage::Format_RGB32).save(folder + "sky.png"));
-        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("just text") == 9 && notes.flush());
-        QString picture;
-        for (const QString &setting : stored.split(';', Qt::SkipEmptyParts)) {
-            const QString key = setting.section('=', 0, 0), value = setting.section('=', 1);
-            platform::SaveSetting(key, key == "Bground" ? picture = folder + value : value);
-        }
-        platform::SaveSetting(QStringLiteral("Tips"), QStringLiteral("tip of the day"));
-        platform::SaveSetting(QStringLiteral("Passcode"), QStringLiteral("abcdefghijkl"));
-
+        QVERIFY(putFile(folder + "notes.bmp", "just text"));
+        const QString picture = folder + stored.section("Bground=", 1).section(';', 0, 0);
+        stored += ";Tips=tip of the day;Passcode=abcdefghijkl";
+        for (const QString &setting : stored.split(';', Qt::SkipEmptyParts))
+            SaveSetting(setting.section('=', 0, 0),
+                        (setting.startsWith("Bground") ? folder : "") + setting.section('=', 1));
         MDIForm1 *main = Forms::Show<MDIForm1>();
-        QStringList boxes;
-        for (const platform::DialogRequest &box : env.boxes)
-            boxes << QStringLiteral("%1 %2: %3").arg(box.style).arg(box.title, box.prompt);
-        QCOMPARE(boxes,
+        QCOMPARE(shown(env),
                  error.isEmpty() ? QStringList()
                                  : QStringList {"16 Scoutwell: " + error + picture});
         // After an error the rest of the load is skipped: the view keeps its design state.
         QCOMPARE(viewState(main), state);
-        QCOMPARE(main->CoolBar1->bandPicture().width(), picture.endsWith("png") ? 16 : 0);
         QVERIFY(!main->menuBar()->actions().contains(main->mnuNav->menuAction()));
-        QCOMPARE(main->width(), QGuiApplication::primaryScreen()->availableGeometry().width());
-        // The browser window opened first, maximized inside the frame, on the blank page.
-        QVERIFY(Forms::isLoaded<Form1>());
+        // The browser window opened first, maximized inside the frame.
         auto *sub = qobject_cast<QMdiSubWindow *>(Forms::get<Form1>()->parentWidget());
         QVERIFY(sub && sub->isMaximized() && sub->mdiArea() == main->mdiArea());
         QCOMPARE(main->windowTitle(), QStringLiteral("Scoutwell v3.3 - [Browser]"));
         // The hidden windows' working copies: the passcode's holds ten characters.
         QCOMPARE(Forms::get<frmSettings>()->Label4->text(), QStringLiteral("tip of the day"));
-        QCOMPARE(Forms::get<frmSettings>()->BGRnd->text(), picture);
         QCOMPARE(Forms::get<Form3>()->Text4->text(), QStringLiteral("abcdefghij"));
         QVERIFY(!Forms::get<frmSettings>()->isVisible() && !Forms::get<Form3>()->isVisible());
+        main->FExit->trigger();
+        QVERIFY(noneLoaded());
     }
 
     // Each View item, from the first start's state, is saved at once and undone by a second
-    // use.
-    void togglesWriteAtOnceAndReturn()
+    // use; then the title bar's close box.
+    void togglesThenClose()
     {
         TestEnv env;
         MDIForm1 *main = Forms::Show<MDIForm1>();
@@ -110,57 +150,275 @@ private Q_SLOTS:
             for (const char *state : {t.state, "00100"}) {
                 t.item->trigger();
                 QCOMPARE(viewState(main), QString(state));
-                QCOMPARE(platform::GetSetting(t.key), QString(t.item->isChecked() ? "1" : "0"));
+                QCOMPARE(GetSetting(t.key), QString(t.item->isChecked() ? "1" : "0"));
             }
         }
+        Forms::Show<frmSettings>();
+        QVERIFY(Forms::isLoaded<Form3>());
+        main->close();
+        QVERIFY(noneLoaded() && env.boxes.isEmpty());
     }
 
-    void editingKeysStayWithTextFields()
+    // Reading a field creates the window hidden and loads it from the store; the splash box
+    // follows "1" and "0", stores its state when the load changes it, and leaves odd texts.
+    // Save stores every field exactly as typed, an empty one too, and says a restart is
+    // needed. Then the default buttons change only the fields and Cancel stores none of them;
+    // a click on the splash box writes at once and Cancel does not take it back. Each use
+    // loads the window afresh from the store.
+    void settingsSaveThenCancel_data()
     {
+        QTest::addColumn<QString>("showSplash"); // "" = absent
+        QTest::addColumn<QString>("splashAfter");
+        QTest::newRow("fresh profile") << ""
+                                       << "1";
+        QTest::newRow("off") << "0"
+                             << "0";
+        QTest::newRow("odd value left alone") << "yes"
+                                              << "yes";
+    }
+    void settingsSaveThenCancel()
+    {
+        QFETCH(QString, showSplash);
+        QFETCH(QString, splashAfter);
         TestEnv env;
-        platform::SaveSetting(QStringLiteral("TB"), QStringLiteral("1"));
+        if (!showSplash.isEmpty())
+            SaveSetting(QStringLiteral("ShowSplash"), showSplash);
+        frmSettings *w = Forms::get<frmSettings>();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(fields(w), QStringList({"", "", "http://www.dogpile.com", ""}));
+        QCOMPARE(w->chkSplash->isChecked(), splashAfter == "1");
+        QCOMPARE(env.storedSettings(), QStringList {"ShowSplash=" + splashAfter});
+
+        Forms::Show<frmSettings>();
+        w->txtStartPage->setText(QStringLiteral(" not an address, really; "));
+        w->SE->setText(QStringLiteral("http://se.example/?q="));
+        w->BGRnd->setText(QStringLiteral("/pictures/sky.bmp"));
+        QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+        QStringList stored {"Bground=/pictures/sky.bmp", "Home Page=",
+                            "Search-Engine=http://se.example/?q=", "ShowSplash=" + splashAfter,
+                            "Start Page= not an address, really; "};
+        QCOMPARE(env.storedSettings(), stored);
+        QVERIFY(env.boxes.size() == 1 && env.boxes[0].style == platform::vbInformation
+                && env.boxes[0].prompt.contains("re-load Scoutwell"));
+        QVERIFY(!Forms::isLoaded<frmSettings>());
+
+        w = Forms::Show<frmSettings>();
+        const QStringList saved = fields(w);
+        QCOMPARE(saved.join('|'),
+                 " not an address, really; ||http://se.example/?q=|/pictures/sky.bmp");
+        for (QAbstractButton *button : std::initializer_list<QAbstractButton *> {
+                 w->Command1, w->Command3, w->Command6, w->chkSplash})
+            QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(fields(w).join('|'),
+                 "about:blank|about:blank|http://www.aesop.example|/pictures/sky.bmp");
+        QTest::mouseClick(w->Command2, Qt::LeftButton);
+        stored[3] = splashAfter == "1" ? "ShowSplash=0" : "ShowSplash=1";
+        QCOMPARE(env.storedSettings(), stored);
+        QCOMPARE(env.boxes.size(), 1);
+        QCOMPARE(fields(Forms::get<frmSettings>()), saved);
+    }
+
+    // The background chooser lists the pictures of the program folder; Preview stretches the
+    // chosen one into its box. Apply puts its path into the settings window and its picture
+    // on the band at once, for the rest of the run, whether the settings are then saved or
+    // cancelled. A missing selection or a file that is no picture is reported and changes
+    // nothing; Esc leaves without applying.
+    void background_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("action"); // Save and Cancel: Apply, then that
+        // clang-format off
+        QTest::newRow("Preview a picture")           << "leaf.jpg2"  << "Preview";
+        QTest::newRow("Apply, nothing selected")     << ""           << "Apply";
+        QTest::newRow("Apply, not a picture")        << "broken.gif" << "Apply";
+        QTest::newRow("Esc leaves without applying") << "sky.bmp"    << "Esc";
+        QTest::newRow("Apply, then Save")            << "sky.bmp"    << "Save";
+        QTest::newRow("Apply, then Cancel")          << "sky.bmp"    << "Cancel";
+        // clang-format on
+    }
+    void background()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, action);
+        QCOMPARE(Bground::PicturePath("/", "sky.bmp"), QStringLiteral("/sky.bmp"));
+        TestEnv env;
+        const QString dir = env.programFolder() + QLatin1Char('/');
+        for (auto [name, colour] :
+             {std::pair {"sky.bmp", Qt::blue}, {"leaf.jpg2", Qt::green}, {"old.bmp", Qt::red}}) {
+            QImage image(40, 20, QImage::Format_RGB32);
+            image.fill(colour);
+            QVERIFY(image.save(dir + name, name[0] == 'l' ? "JPEG" : "BMP"));
+        }
+        QVERIFY(putFile(dir + "broken.gif", "not a picture at all"));
+        SaveSetting(QStringLiteral("Bground"), dir + "old.bmp");
+        MDIForm1 *main = Forms::get<MDIForm1>();
+        const auto band
+            = [main] { return main->CoolBar1->bandPicture().toImage().pixelColor(0, 0).name(); };
+        QCOMPARE(band(), "#ff0000");
+        frmSettings *settings = Forms::Show<frmSettings>();
+        settings->Command4->click();
+        Bground *b = Forms::get<Bground>();
+        b->File1->setFileName(file);
+        if (action == "Esc")
+            QTest::keyClick(b, Qt::Key_Escape);
+        else
+            QTest::mouseClick(action == "Preview" ? b->Command1 : b->SetSkin, Qt::LeftButton);
+        const bool reported = action == "Apply", applied = action == "Save" || action == "Cancel";
+        QCOMPARE(env.boxes.size(), int(reported));
+        for (const auto &box : env.boxes)
+            QVERIFY(box.style == platform::vbExclamation
+                    && box.prompt.contains(file.isEmpty() ? "choose" : dir + file));
+        QCOMPARE(Forms::isLoaded<Bground>(), action == "Preview" || reported);
+        if (action == "Preview")
+            QCOMPARE(b->Image2->pixmap().size(), QSize(40, 20));
+        QCOMPARE(settings->BGRnd->text(), dir + (applied ? "sky.bmp" : "old.bmp"));
+        QCOMPARE(band(), applied ? "#0000ff" : "#ff0000");
+        if (!applied)
+            return;
+        QTest::mouseClick(action == "Save" ? settings->cmdSave : settings->Command2,
+                          Qt::LeftButton);
+        QCOMPARE(GetSetting("Bground"), dir + (action == "Save" ? "sky.bmp" : "old.bmp"));
+        QCOMPARE(band(), "#0000ff");
+    }
+
+    // The history window opened with Ctrl+C, its Cache Killer answered this way, then the
+    // temp folder's label clicked, the folder's last part this long.
+    void historyListThenKill_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("tempName");
+        // clang-format off
+        QTest::newRow("No keeps everything")                       << 61 << int(platform::vbNo)  << 8;
+        QTest::newRow("Yes deletes the listed entries")            << 3  << int(platform::vbYes) << 8;
+        QTest::newRow("Yes on an empty cache; temp path too long") << 0  << int(platform::vbYes) << 300;
+        // clang-format on
+    }
+    void historyListThenKill()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, answer);
+        QFETCH(int, tempName);
+        TestEnv env;
+        SaveSetting(QStringLiteral("TB"), QStringLiteral("1"));
         MDIForm1 *main = Forms::Show<MDIForm1>();
-        QApplication::setActiveWindow(main);
         QVERIFY(QTest::qWaitForWindowActive(main));
-        int viewSource = 0, cacheKiller = 0;
-        QObject::connect(main->FViewSource, &QAction::triggered, [&] { ++viewSource; });
-        QObject::connect(main->TFCache, &QAction::triggered, [&] { ++cacheKiller; });
-
-        // Keys typed in the address box arrive at the combo box, not at its line edit.
-        QComboBox *box = main->Combo1;
-        box->setFocus();
-        QTRY_VERIFY(box->hasFocus());
+        const auto cache = [](const QString &url) {
+            cachefiles::writeEntry(UrlCacheFolder(), "1/0/" + url.toLatin1());
+            return url;
+        };
+        QSet<QString> urls;
+        for (int i = 0; i < entries; ++i)
+            urls << cache(QStringLiteral("http://127.0.0.1:8765/page%1.html").arg(i));
+        QDir().mkpath(UrlCacheFolder());
+        // In the address box the editing keys are the box's (they arrive at the combo box, not
+        // at its line edit)...
+        int viewSource = 0;
+        connect(main->FViewSource, &QAction::triggered, [&] { ++viewSource; });
+        main->Combo1->setFocus();
+        QTRY_VERIFY(main->Combo1->hasFocus());
         QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
-        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(box->currentText(), QStringLiteral("pasted"));
-        box->lineEdit()->selectAll();
-        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(viewSource + cacheKiller, 0);
-
-        // Outside a text field the same keys are the menu's.
+        QTest::keyClick(main->Combo1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(main->Combo1->currentText(), QStringLiteral("pasted"));
+        main->Combo1->lineEdit()->selectAll();
+        QTest::keyClick(main->Combo1, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(viewSource == 0 && !Forms::isLoaded<history>());
+        // ... outside a text field they are the menu's: Ctrl+V views the source, and Ctrl+C
+        // opens this window, fixed in size, with no frame and the whole cache listed before
+        // it shows.
+        ShowWatcher watcher;
+        qApp->installEventFilter(&watcher);
         main->mdiArea()->setFocus();
-        QTRY_VERIFY(main->mdiArea()->hasFocus());
         QTest::keyClick(main->mdiArea(), Qt::Key_V, Qt::ControlModifier);
         QTest::keyClick(main->mdiArea(), Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(viewSource + cacheKiller * 2, 3);
+        qApp->removeEventFilter(&watcher);
+        QCOMPARE(viewSource, 1);
+        history *h = Forms::get<history>();
+        QVERIFY(h->isVisible() && (h->windowFlags() & Qt::FramelessWindowHint)
+                && h->minimumSize() == h->maximumSize());
+        // The list's scroll bars lie inside the frame, where they can be seen.
+        QVERIFY(h->Frame1->rect().contains(h->List1->geometry()));
+        QCOMPARE(watcher.linesAtShow, entries);
+        const QStringList listed = cachefiles::lines(h->List1);
+        QCOMPARE(QSet<QString>(listed.cbegin(), listed.cend()), urls);
+        // Cached after the window loaded: not the killer's to delete.
+        const QString later = cache(QStringLiteral("http://127.0.0.1:8765/later.html"));
+
+        // Yes deletes the listed entries (and only those: see the last check).
+        env.queueAnswer(answer);
+        QTest::mouseClick(h->cmdDelete, Qt::LeftButton);
+        const bool yes = answer == platform::vbYes;
+        QCOMPARE(QDir(UrlCacheFolder()).entryList(QDir::Files).size(), yes ? 1 : entries + 1);
+        const QString dir = env.path() + '/' + QString(tempName, 't');
+        QDir().mkpath(dir);
+        qputenv("TMPDIR", QFile::encodeName(dir));
+        QTest::mouseClick(h->lblWinTemp, Qt::LeftButton);
+        qunsetenv("TMPDIR");
+        const QString killer = QStringLiteral("Dedor.adu Zaved: ");
+        QStringList expected {"36 " + killer
+                              + "Do you wish to delete the Internet Explorer cache?"};
+        if (yes)
+            expected << "64 " + killer + "Cache deleted... Files in use (locked) were not removed!";
+        expected << QStringLiteral("64 %1: Windows Temp. Path: %2")
+                        .arg(platform::AppTitle(), tempName < 260 ? dir + '/' : "");
+        QCOMPARE(shown(env), expected);
+        // Showing it again only brings it to the front. "X", under a hand, closes it on a left
+        // click only; opened afresh it lists what is left.
+        QCOMPARE(Forms::Show<history>(), h);
+        QCOMPARE(cachefiles::lines(h->List1), yes ? QStringList() : listed);
+        QCOMPARE(h->Label2->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseClick(h->Label2, Qt::RightButton);
+        QVERIFY(Forms::isLoaded<history>());
+        QTest::mouseClick(h->Label2, Qt::LeftButton);
+        QVERIFY(!Forms::isLoaded<history>());
+        const QStringList after = cachefiles::lines(Forms::Show<history>()->List1);
+        QCOMPARE(after.size(), yes ? 1 : entries + 1);
+        QVERIFY(after.contains(later));
     }
 
-    // File > Exit and the title bar's close box.
-    void exitAndCloseUnloadEverything()
+    // Every window by its caption, and every menu command by its caption and shortcut (the
+    // favourites read from the file are the user's, not the manual's), in the manual as a
+    // reader sees it, without markup.
+    void everyWindowAndCommandIsDescribed()
     {
-        for (const bool byCloseBox : {false, true}) {
-            TestEnv env;
-            MDIForm1 *main = Forms::Show<MDIForm1>();
-            Forms::Show<frmSettings>();
-            QVERIFY(Forms::isLoaded<Form1>() && Forms::isLoaded<Form3>());
-            if (byCloseBox)
-                main->close();
-            else
-                main->FExit->trigger();
-            QVERIFY(!Forms::isLoaded<MDIForm1>() && !Forms::isLoaded<Form1>()
-                    && !Forms::isLoaded<frmSettings>() && !Forms::isLoaded<Form3>());
-            QVERIFY(env.boxes.isEmpty());
+        TestEnv env;
+        QString manual;
+        for (const HelpWindow::Page &p : HelpWindow::pages()) {
+            QTextDocument doc;
+            doc.setHtml(QString::fromUtf8(readFile(":/manual/" + QLatin1String(p.file))));
+            manual += doc.toPlainText() + QLatin1Char('\n');
         }
+        QStringList described = QString(kWindows).split('|');
+        MDIForm1 *main = Forms::get<MDIForm1>();
+        const QList<QMenu *> menus = main->menuBar()->findChildren<QMenu *>() << main->mnuNav;
+        for (QMenu *menu : menus)
+            for (QAction *a : menu->actions())
+                if (!a->isSeparator() && !a->menu() && !main->mnuFT1.contains(a))
+                    described << a->text().remove('&')
+                              << a->shortcut().toString(QKeySequence::PortableText);
+        QVERIFY(described.size() > 15 + 2 * 30);
+        for (const QString &text : described)
+            QVERIFY2(manual.contains(text), qPrintable(text));
+    }
+
+    // About shows the build's version; only its ownership line opens the maker's site.
+    void aboutShowsTheBuildAndOpensTheMakersSite()
+    {
+        QCOMPARE(platform::VersionText(4, 10), QStringLiteral("4.10")); // not 4.1
+        TestEnv env;
+        QStringList opened;
+        platform::SetShellHook([&opened](const platform::ShellRequest &r) {
+            opened << r.operation + ' ' + r.file + ' ' + QString::number(r.showCommand);
+            return 33;
+        });
+        About *about = Forms::Show<About>();
+        QCOMPARE(about->Label13->text(), QStringLiteral("3.3"));
+        QTest::mouseClick(about->Label16, Qt::LeftButton);
+        QTest::mouseClick(about->Label6, Qt::LeftButton);
+        platform::SetShellHook({});
+        QCOMPARE(opened, QStringList {"open " + QLatin1String(hosts::Maker) + " 1"});
+        QTest::mouseClick(about->Command1, Qt::LeftButton);
+        QVERIFY(!Forms::isLoaded<About>());
     }
 };
 

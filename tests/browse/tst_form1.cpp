@@ -20,7 +20,7 @@ class TestForm1 : public QObject
 private Q_SLOTS:
     void init() { env.emplace(); }
     void cleanup() { env.reset(); }
-    void progressBar()
+    void progressBarAndResize()
     {
         // clang-format off
         const int rows[][3] = { // progress, maximum, value; -1: a divisor the bar cannot use
@@ -57,6 +57,20 @@ private Q_SLOTS:
         QVERIFY(bar->isVisible());
         web->completeLoad(QStringLiteral("http://a.example/"));
         QVERIFY(!bar->isVisible());
+
+        // The control fills the window above the status bar, but for a minimized frame.
+        const auto resized = [&](int width, int height) {
+            browser->resize(width, height);
+            browser->Form_Resize();
+            return browser->WebBrowser1->size();
+        };
+        const QSize first(600, 400 - platform::Twips(250));
+        QCOMPARE(resized(600, 400), first);
+        main->setWindowState(Qt::WindowMinimized);
+        QCOMPARE(resized(500, 300), first);
+        // Shorter than the status bar: the control gets no height rather than a negative one.
+        main->setWindowState(Qt::WindowNoState);
+        QCOMPARE(resized(500, 5), QSize(500, 0));
     }
 
     void downloadCompleteUpdatesAddressAndCaption()
@@ -98,23 +112,6 @@ private Q_SLOTS:
             QCOMPARE(main->Combo1->currentText(), page);
             QCOMPARE(main->Combo1->count(), 0);
         }
-    }
-
-    void resizeRule()
-    {
-        start();
-        const auto resized = [&](int width, int height) {
-            browser->resize(width, height);
-            browser->Form_Resize();
-            return browser->WebBrowser1->size();
-        };
-        const QSize first(600, 400 - platform::Twips(250));
-        QCOMPARE(resized(600, 400), first);
-        main->setWindowState(Qt::WindowMinimized);
-        QCOMPARE(resized(500, 300), first);
-        // Shorter than the status bar: the control gets no height rather than a negative one.
-        main->setWindowState(Qt::WindowNoState);
-        QCOMPARE(resized(500, 5), QSize(500, 0));
     }
 
     void recreatedAfterTheUserClosedIt()

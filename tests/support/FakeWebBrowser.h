@@ -25,20 +25,25 @@ public:
     {
         return locationName.isEmpty() ? locationUrl : locationName;
     }
-    void ExecWB(int cmdId, int cmdExecOpt, const QVariant &in, QVariant *out) override;
+    void ExecWB(int cmdId, int cmdExecOpt, const QVariant &, QVariant *) override
+    {
+        execCalls.append({cmdId, cmdExecOpt});
+    }
 
     // Finishes a load as the engine would: the location changes, then DownloadComplete.
-    void completeLoad(const QString &url, const QString &title = QString());
+    void completeLoad(const QString &url, const QString &title = QString())
+    {
+        locationUrl = url;
+        locationName = title;
+        Q_EMIT DownloadComplete();
+    }
 
     // The most recently created fake (each browser window makes its own).
     static FakeWebBrowser *last() { return s_last; }
 
     QStringList navigations;
-    QString locationUrl;
-    QString locationName;
-    int backCalls = 0;
-    int forwardCalls = 0;
-    int stopCalls = 0;
+    QString locationUrl, locationName;
+    int backCalls = 0, forwardCalls = 0, stopCalls = 0;
     QList<QPair<int, int>> execCalls;
 
 private:
