@@ -22,10 +22,6 @@
 #include <QtTest>
 #include <QtWidgets>
 
-using platform::GetSetting;
-using platform::SaveSetting;
-using platform::UrlCacheFolder;
-
 namespace {
 // "1" or "0" for each of: GO! shown, its item checked, Progress Bar checked, the toolbar
 // shown, its item checked.
@@ -101,9 +97,9 @@ private Q_SLOTS:
         for (const auto &[showSplash, pprog, afterTick] : rows) {
             TestEnv env;
             if (!showSplash.isEmpty())
-                SaveSetting(QStringLiteral("ShowSplash"), showSplash);
+                platform::SaveSetting(QStringLiteral("ShowSplash"), showSplash);
             if (!pprog.isEmpty())
-                SaveSetting(QStringLiteral("PProg"), pprog);
+                platform::SaveSetting(QStringLiteral("PProg"), pprog);
             Forms::Show<frmSplash>();
             QCOMPARE(Forms::isLoaded<frmSplash>(), showSplash != "0");
             if (Forms::isLoaded<frmSplash>()) {
@@ -125,9 +121,9 @@ private Q_SLOTS:
             // load changes it, leaves odd texts, and writes a click at once.
             const QString splash = showSplash.isEmpty() ? "1" : showSplash;
             QCOMPARE(Forms::get<frmSettings>()->chkSplash->isChecked(), splash == "1");
-            QCOMPARE(GetSetting("ShowSplash"), splash);
+            QCOMPARE(platform::GetSetting("ShowSplash"), splash);
             QTest::mouseClick(Forms::Show<frmSettings>()->chkSplash, Qt::LeftButton);
-            QCOMPARE(GetSetting("ShowSplash"), splash == "1" ? "0" : "1");
+            QCOMPARE(platform::GetSetting("ShowSplash"), splash == "1" ? "0" : "1");
         }
     }
 
@@ -155,9 +151,9 @@ private Q_SLOTS:
             const QString picture = folder + stored.section("Bground=", 1).section(';', 0, 0);
             for (const QString &setting : (stored + ";Tips=tip of the day;Passcode=abcdefghijkl")
                                               .split(';', Qt::SkipEmptyParts))
-                SaveSetting(setting.section('=', 0, 0),
-                            (setting.startsWith("Bground") ? folder : "")
-                                + setting.section('=', 1));
+                platform::SaveSetting(setting.section('=', 0, 0),
+                                      (setting.startsWith("Bground") ? folder : "")
+                                          + setting.section('=', 1));
             MDIForm1 *main = Forms::Show<MDIForm1>();
             QCOMPARE(shown(env),
                      error.isEmpty() ? QStringList()
@@ -192,7 +188,7 @@ private Q_SLOTS:
             for (const char *state : {t.state, "00100"}) {
                 t.item->trigger();
                 QCOMPARE(viewState(main), QString(state));
-                QCOMPARE(GetSetting(t.key), QString(t.item->isChecked() ? "1" : "0"));
+                QCOMPARE(platform::GetSetting(t.key), QString(t.item->isChecked() ? "1" : "0"));
             }
         }
         Forms::Show<frmSettings>();
@@ -254,7 +250,7 @@ private Q_SLOTS:
             QVERIFY(image.save(dir + name, name[0] == 'l' ? "JPEG" : "BMP"));
         }
         QVERIFY(putFile(dir + "broken.gif", "not a picture at all"));
-        SaveSetting(QStringLiteral("Bground"), dir + "old.bmp");
+        platform::SaveSetting(QStringLiteral("Bground"), dir + "old.bmp");
         MDIForm1 *main = Forms::get<MDIForm1>();
         const auto state = [&] {
             return main->CoolBar1->bandPicture().toImage().pixelColor(0, 0).name() + ' '
@@ -308,7 +304,7 @@ private Q_SLOTS:
         MDIForm1 *main = Forms::Show<MDIForm1>();
         QVERIFY(QTest::qWaitForWindowActive(main));
         const auto cache = [](const QString &url) {
-            cachefiles::writeEntry(UrlCacheFolder(), "1/0/" + url.toLatin1());
+            cachefiles::writeEntry(platform::UrlCacheFolder(), "1/0/" + url.toLatin1());
             return url;
         };
         QSet<QString> urls;
@@ -331,16 +327,15 @@ private Q_SLOTS:
         QCOMPARE(QSet<QString>(listed.cbegin(), listed.cend()), urls);
         // Cached after the window loaded: not the killer's to delete.
         const QString later = cache(QStringLiteral("http://127.0.0.1:8765/later.html"));
-        const QString killer = QStringLiteral("Dedor.adu Zaved: ");
-        const QString asked = "36 " + killer + "Do you wish to delete the Internet Explorer cache?";
-        const QString done
-            = "64 " + killer + "Cache deleted... Files in use (locked) were not removed!";
+        const QString asked
+            = "36 Dedor.adu Zaved: Do you wish to delete the Internet Explorer cache?",
+            done = "64 Dedor.adu Zaved: Cache deleted... Files in use (locked) were not removed!";
         for (const int answer : {platform::vbNo, platform::vbYes, platform::vbYes}) {
             env.queueAnswer(answer);
             QTest::mouseClick(h->cmdDelete, Qt::LeftButton);
             QCOMPARE(cachefiles::lines(h->List1),
                      answer == platform::vbNo ? listed : QStringList());
-            QCOMPARE(QDir(UrlCacheFolder()).entryList(QDir::Files).size(),
+            QCOMPARE(QDir(platform::UrlCacheFolder()).entryList(QDir::Files).size(),
                      answer == platform::vbNo ? 62 : 1);
         }
         for (const int length : {8, 300}) {

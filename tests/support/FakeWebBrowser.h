@@ -17,9 +17,9 @@ public:
     }
 
     void Navigate(const QString &address) override { navigations.append(address); }
-    void GoBack() override { ++backCalls; }
-    void GoForward() override { ++forwardCalls; }
-    void Stop() override { ++stopCalls; }
+    void GoBack() override { calls << QStringLiteral("back"); }
+    void GoForward() override { calls << QStringLiteral("forward"); }
+    void Stop() override { calls << QStringLiteral("stop"); }
     QString LocationURL() const override { return locationUrl; }
     QString LocationName() const override
     {
@@ -27,7 +27,7 @@ public:
     }
     void ExecWB(int cmdId, int cmdExecOpt, const QVariant &, QVariant *) override
     {
-        execCalls.append({cmdId, cmdExecOpt});
+        calls << QStringLiteral("exec %1,%2").arg(cmdId).arg(cmdExecOpt);
     }
 
     // Finishes a load as the engine would: the location changes, then DownloadComplete.
@@ -43,8 +43,7 @@ public:
 
     QStringList navigations;
     QString locationUrl, locationName;
-    int backCalls = 0, forwardCalls = 0, stopCalls = 0;
-    QList<QPair<int, int>> execCalls;
+    QStringList calls; // the other commands, in order: "back", "forward", "stop", "exec 6,0"
 
 private:
     static inline QPointer<FakeWebBrowser> s_last;
