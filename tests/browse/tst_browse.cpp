@@ -165,6 +165,8 @@ private Q_SLOTS:
             seen << "go " + address;
         seen += b->calls;
         QCOMPARE(seen.join('\n'), c.effect.replace(QStringLiteral("PROGRAM"), env.programFolder()));
+        // Hidden, not unloaded: what the user typed there stays for the next command.
+        QVERIFY(Forms::isLoaded<frmSettings>());
         QCOMPARE(settings->isVisible(), c.item != "mnuHome" && c.item != "mnuSearch");
         QVERIFY(env.boxes.isEmpty());
         if (!c.stored.isEmpty()) // a command never saves what it used
