@@ -17,29 +17,33 @@ public:
     }
 
     void Navigate(const QString &address) override { navigations.append(address); }
-    void GoBack() override { ++backCalls; }
-    void GoForward() override { ++forwardCalls; }
-    void Stop() override { ++stopCalls; }
+    void GoBack() override { calls << QStringLiteral("back"); }
+    void GoForward() override { calls << QStringLiteral("forward"); }
+    void Stop() override { calls << QStringLiteral("stop"); }
     QString LocationURL() const override { return locationUrl; }
     QString LocationName() const override
     {
         return locationName.isEmpty() ? locationUrl : locationName;
     }
-    void ExecWB(int cmdId, int cmdExecOpt, const QVariant &in, QVariant *out) override;
+    void ExecWB(int cmdId, int cmdExecOpt, const QVariant &, QVariant *) override
+    {
+        calls << QStringLiteral("exec %1,%2").arg(cmdId).arg(cmdExecOpt);
+    }
 
     // Finishes a load as the engine would: the location changes, then DownloadComplete.
-    void completeLoad(const QString &url, const QString &title = QString());
+    void completeLoad(const QString &url, const QString &title = QString())
+    {
+        locationUrl = url;
+        locationName = title;
+        Q_EMIT DownloadComplete();
+    }
 
     // The most recently created fake (each browser window makes its own).
     static FakeWebBrowser *last() { return s_last; }
 
     QStringList navigations;
-    QString locationUrl;
-    QString locationName;
-    int backCalls = 0;
-    int forwardCalls = 0;
-    int stopCalls = 0;
-    QList<QPair<int, int>> execCalls;
+    QString locationUrl, locationName;
+    QStringList calls; // the other commands, in order: "back", "forward", "stop", "exec 6,0"
 
 private:
     static inline QPointer<FakeWebBrowser> s_last;

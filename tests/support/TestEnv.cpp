@@ -4,7 +4,6 @@
 #include "app/Forms.h"
 #include "downloads/DownloadList.h"
 #include "platform/App.h"
-#include "platform/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,11 +31,6 @@ TestEnv::~TestEnv()
     platform::SetDialogResponder({});
     platform::SetWebBrowserFactory({});
     platform::SetProgramFolder(QString());
-}
-
-QString TestEnv::settingsFile() const
-{
-    return platform::SettingsFilePath();
 }
 
 QStringList storedSettingsIn(const QString &settingsFile)
