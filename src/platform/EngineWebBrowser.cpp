@@ -156,6 +156,7 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
         if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus)
             return;
         m_loading = true;
+        StartupTrace("engine: load started");
         // The address being opened: the view still has the previous one (or none at all).
         m_loadingText = QStringLiteral("Opening page ") + info.url().toString();
         Q_EMIT StatusTextChange(m_loadingText);
@@ -165,7 +166,10 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
         Q_EMIT ProgressChange(percent * 100, 10000);
     });
     connect(page, &QWebEnginePage::urlChanged, this, [this] { emitCommandStates(); });
+    // Marked as the bare view of the start-up bench marks them; the caption waits for the end.
+    connect(page, &QWebEnginePage::titleChanged, this, [] { StartupTrace("engine: title"); });
     connect(page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        StartupTrace("engine: load finished");
         m_loading = false;
         Q_EMIT ProgressChange(-1, 0);
         emitCommandStates();
