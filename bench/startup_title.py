@@ -4,7 +4,8 @@
 Each candidate is started in a fresh folder (XDG config, cache and data folders and HOME)
 and the clock stops when `xdotool search --name` finds a window whose title holds the start
 page's title. Candidates: a bare engine view on the engine's default profile, the same view
-on a persistent profile with a disk cache, and the program (splash off, start page on a
+on a persistent profile with a disk cache, that view again putting the title up only at the
+end of the load (as the program's caption does), and the program (splash off, start page on a
 local server); more builds of the program can join with --program NAME=PATH, so a build
 before a change and one after it run side by side. The candidates take turns at going
 first; the figures are medians of the per-round ratios.
@@ -109,7 +110,9 @@ def main():
     bare = os.path.join(args.build, "bench", "bench_bare_view")
     programs = [("scoutwell", os.path.join(args.build, "bin", "scoutwell"))]
     programs += [tuple(p.split("=", 1)) for p in args.program]
-    names = ["bare view", "persistent view"] + [name for name, _ in programs]
+    floors = {"bare view": [], "persistent view": ["--persistent"],
+              "load-end view": ["--persistent", "--at-load-end"]}
+    names = list(floors) + [name for name, _ in programs]
     root = os.geteuid() == 0
 
     times = {n: [] for n in names}
@@ -125,13 +128,13 @@ def main():
             title = "Bench Start Page " + token
             with tempfile.TemporaryDirectory() as folder:
                 env = fresh_env(folder)
-                if name in ("bare view", "persistent view"):
+                if name in floors:
                     # The program switches its sandbox off only as root; so do the floors.
                     if root:
                         env["QTWEBENGINE_DISABLE_SANDBOX"] = "1"
                     if args.trace:
                         env["QT_LOGGING_RULES"] = "scoutwell.startup.debug=true"
-                    argv = [bare] + (["--persistent"] if name == "persistent view" else []) + [url]
+                    argv = [bare] + floors[name] + [url]
                 else:
                     with open(os.path.join(env["XDG_CONFIG_HOME"], "ScoutwellV3.ini"), "w") as f:
                         f.write("[Settings]\nShowSplash=0\nStart%%20Page=%s\n" % url)
@@ -156,7 +159,7 @@ def main():
         for n in names:
             times[n].append(got[n])
         for name, _ in programs:
-            for floor in ("bare view", "persistent view"):
+            for floor in floors:
                 ratios.setdefault((name, floor), []).append(got[name] / got[floor])
         ratios.setdefault(("persistent view", "bare view"), []).append(
             got["persistent view"] / got["bare view"])
