@@ -158,6 +158,11 @@ int main(int argc, char **argv)
         floorCount = plainLoop(folderBytes);
         const qint64 floor = t.nsecsElapsed();
 
+        // The cache changed since the last walk, as the engine changes it while one browses:
+        // the walk may not count on the listing it made before.
+        QFile scratch(folder + QStringLiteral("/scratch"));
+        if (!scratch.open(QIODevice::WriteOnly) || !scratch.remove())
+            return 1;
         QListWidget list;
         t.restart();
         basWinInet::ListUrlCache(&list);

@@ -9,13 +9,16 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,7 +60,7 @@ struct Enumeration
         if (folderFd >= 0)
             ::close(folderFd);
     }
-    std::vector<std::string> names;
+    std::shared_ptr<const std::vector<std::string>> names;
     std::size_t next = 0;
     qint64 keyBytes = 0; // handed out so far
     bool pending = false; // `entry` was read by a sizing call and not yet handed out
@@ -153,9 +156,7 @@ bool readEntry(int folderFd, const char *name, const QByteArray &path, Entry &ou
 }
 
 // The folder's entry files that are plain files, in name order: the same from one walk to
-// the next, whatever the directory's own order. Each walk lists the folder afresh: its
-// modification time cannot tell whether an earlier listing is still current, as a create
-// and an unlink within one tick of the file system's clock leave it unchanged.
+// the next, whatever the directory's own order.
 std::vector<std::string> entryFileNames(int folderFd, const QByteArray &folder)
 {
     std::vector<std::string> names;
@@ -179,17 +180,78 @@ std::vector<std::string> entryFileNames(int folderFd, const QByteArray &folder)
     return names;
 }
 
+// The last listing, kept only while the kernel's change notices prove it current: the
+// folder's modification time cannot, as a create and an unlink within one tick of the file
+// system's clock leave it unchanged. A name created, deleted or moved in the folder, the
+// folder itself moved or deleted, or notices lost, and the next walk lists it afresh. The
+// history window sizes a walk's first entry and then fetches it, two walks back to back:
+// this spares the second listing of thousands of names.
+struct Listing
+{
+    QByteArray folder;
+    dev_t device = 0;
+    ino_t inode = 0;
+    int notices = -1;
+    std::shared_ptr<const std::vector<std::string>> names;
+};
+
+// Reads every notice waiting; true when there was any (or the descriptor failed).
+bool changedSince(int notices)
+{
+    alignas(inotify_event) char buffer[4096];
+    bool changed = false;
+    ssize_t got;
+    while ((got = ::read(notices, buffer, sizeof buffer)) > 0)
+        changed = true;
+    return changed || (got < 0 && errno != EAGAIN);
+}
+
+std::shared_ptr<const std::vector<std::string>> currentNames(int folderFd, const QByteArray &folder)
+{
+    static Listing last;
+    struct stat st
+    {
+    };
+    if (folderFd < 0 || ::fstat(folderFd, &st) != 0)
+        return std::make_shared<std::vector<std::string>>();
+    const bool watched = last.notices >= 0 && last.folder == folder && last.device == st.st_dev
+        && last.inode == st.st_ino;
+    if (watched && !changedSince(last.notices))
+        return last.names;
+    if (!watched) {
+        if (last.notices >= 0)
+            ::close(last.notices);
+        // The watch goes on the folder that is open, whatever its path names by now.
+        last.notices = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        const QByteArray open = "/proc/self/fd/" + QByteArray::number(folderFd);
+        if (last.notices >= 0
+            && ::inotify_add_watch(last.notices, open.constData(),
+                                   IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO
+                                       | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR)
+                < 0) {
+            ::close(last.notices);
+            last.notices = -1;
+        }
+        last.folder = folder;
+        last.device = st.st_dev;
+        last.inode = st.st_ino;
+    }
+    // Watched first, then listed: a change while the folder is being read shows as a notice.
+    last.names = std::make_shared<const std::vector<std::string>>(entryFileNames(folderFd, folder));
+    return last.names;
+}
+
 bool readNext(Enumeration &walk)
 {
-    while (walk.next < walk.names.size()) {
-        const std::string &name = walk.names[walk.next++];
+    while (walk.next < walk.names->size()) {
+        const std::string &name = (*walk.names)[walk.next++];
         QByteArray path = walk.folder;
         path.append('/').append(name.data(), qsizetype(name.size()));
         if (!readEntry(walk.folderFd, name.c_str(), path, walk.entry))
             continue;
         walk.keyBytes += walk.entry.url.size();
         if (walk.keyBytes > kMaxWalkKeyBytes) {
-            walk.next = walk.names.size();
+            walk.next = walk.names->size();
             return false;
         }
         walk.pending = true;
@@ -292,7 +354,7 @@ HANDLE FindFirstUrlCacheEntryA(const char *lpszUrlSearchPattern,
     auto *walk = new Enumeration;
     walk->folder = QFile::encodeName(UrlCacheFolder());
     walk->folderFd = ::open(walk->folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    walk->names = entryFileNames(walk->folderFd, walk->folder);
+    walk->names = currentNames(walk->folderFd, walk->folder);
     if (lpFirstCacheEntryInfo)
         seenFiles().clear();
     if (!readNext(*walk) || !deliver(*walk, lpFirstCacheEntryInfo, lpcbCacheEntryInfo)) {
