@@ -262,6 +262,44 @@ bool VirtualFree(std::intptr_t address, std::intptr_t size, std::uint32_t type)
     return false;
 }
 
+std::intptr_t VirtualReplace(std::intptr_t address, std::intptr_t size)
+{
+    {
+        BlockTable &t = blockTable();
+        std::lock_guard<std::mutex> guard(t.lock);
+        // A pending unlock of this block goes with its pages.
+        settleUnlock(t, address);
+        auto it = t.blocks.find(address);
+        if (it != t.blocks.end()) {
+            const std::size_t oldLength = it->second.length;
+            if (t.unlockPending == address)
+                t.unlockPending = 0;
+            const auto pages = [](std::size_t n) { return (n + pageSize() - 1) / pageSize(); };
+            bool givenBack = false;
+            if (size > 0 && pages(oldLength) == pages(static_cast<std::size_t>(size))) {
+                // A fixed mapping over the block's own pages drops them (and their lock)
+                // and puts fresh, zero-filled, locked ones in their place.
+                void *start = reinterpret_cast<void *>(address);
+                const void *block = ::mmap(
+                    start, static_cast<std::size_t>(size), PROT_READ | PROT_WRITE,
+                    MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED | MAP_LOCKED | MAP_POPULATE, -1, 0);
+                if (block == start) {
+                    it->second = {static_cast<std::size_t>(size), true, true};
+                    return address;
+                }
+                // Refused for the lock, the old pages are untouched and are unmapped
+                // below; after any other refusal the kernel may have dropped them already,
+                // and the range is not unmapped blind: another mapping may be there now.
+                givenBack = errno != EAGAIN;
+            }
+            if (!givenBack)
+                ::munmap(reinterpret_cast<void *>(address), oldLength);
+            t.blocks.erase(it);
+        }
+    }
+    return VirtualAlloc(0, size, MEM_COMMIT, PAGE_READWRITE);
+}
+
 bool VirtualLock(std::intptr_t address, std::intptr_t size)
 {
     if (address == 0 || size <= 0)

@@ -15,8 +15,14 @@ clsMemoryManagement::~clsMemoryManagement()
 
 void clsMemoryManagement::Allocate(std::int32_t lCount)
 {
-    ReleaseMemory();
-    m_address = VirtualAlloc(0, lCount, MEM_COMMIT, PAGE_READWRITE);
+    // The block held is given back before the new one is taken, in one step where the
+    // system can put the new one in its place: the cache walk allocates once per entry.
+    if (m_address != 0 && lCount > 0) {
+        m_address = VirtualReplace(m_address, lCount);
+    } else {
+        ReleaseMemory();
+        m_address = VirtualAlloc(0, lCount, MEM_COMMIT, PAGE_READWRITE);
+    }
     m_size = lCount;
     VirtualLock(m_address, m_size);
 }

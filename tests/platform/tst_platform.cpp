@@ -340,6 +340,8 @@ private Q_SLOTS:
         // object empty, and a new block is zero-filled.
         block.Allocate(emptyObject ? 0 : 100);
         const bool released = platform::IsBadReadPtr(first, 1);
+        // The old block's lock went with it; a new block holds one page locked.
+        QVERIFY(lockedBefore < 0 || lockedKb() == lockedBefore + (emptyObject ? 0 : 4));
         QVERIFY(emptyObject ? !block.Handle() && released : block.Handle() == first || released);
         block.ReadFrom(addr(buffer.data()), 10);
         QCOMPARE(buffer.left(10), QByteArray(10, emptyObject ? 'P' : '\0'));
