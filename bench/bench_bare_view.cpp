@@ -4,10 +4,19 @@
 // program's own browser control does, so the bench can tell the engine's share from ours.
 // With --at-load-end the title is put up when the load has finished, not as soon as the page
 // names it: the program's caption follows the end of the load, so this floor keeps to the
-// same rule.
+// same rule. With --frame the view sits as a maximized child in a multi-document area of a
+// plain main window with a menu bar and a status bar, as wide as the screen and three
+// quarters as high, the frame the program's design puts its browser window in, and that
+// window's title is the one put up.
 //
-// Usage: bench_bare_view [--persistent] [--at-load-end] address
+// Usage: bench_bare_view [--persistent] [--at-load-end] [--frame] address
 #include <QApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
 #include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QTimer>
@@ -53,15 +62,29 @@ int main(int argc, char *argv[])
     trace("engine: page");
     QObject::connect(page, &QWebEnginePage::loadStarted, [] { trace("engine: load started"); });
     QObject::connect(page, &QWebEnginePage::titleChanged, [] { trace("engine: title"); });
+    QMainWindow frame;
+    const bool framed = options.contains(QStringLiteral("--frame"));
+    QWidget *titled = framed ? static_cast<QWidget *>(&frame) : &view;
     if (options.contains(QStringLiteral("--at-load-end")))
-        QObject::connect(page, &QWebEnginePage::loadFinished, &view,
-                         [&view] { view.setWindowTitle(view.title()); });
+        QObject::connect(page, &QWebEnginePage::loadFinished, titled,
+                         [titled, &view] { titled->setWindowTitle(view.title()); });
     else
-        QObject::connect(&view, &QWebEngineView::titleChanged, &view, &QWidget::setWindowTitle);
-    view.resize(1024, 700);
+        QObject::connect(&view, &QWebEngineView::titleChanged, titled, &QWidget::setWindowTitle);
+    if (framed) {
+        for (const char *menu : {"&File", "&Tools", "F&avourites", "&View", "&Help"})
+            frame.menuBar()->addMenu(QString::fromLatin1(menu))->addAction(QStringLiteral("Item"));
+        auto *area = new QMdiArea;
+        frame.setCentralWidget(area);
+        area->addSubWindow(&view)->setWindowState(Qt::WindowMaximized);
+        frame.statusBar()->showMessage(QStringLiteral("Done"));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        frame.setGeometry(screen.left(), screen.top(), screen.width(), screen.height() * 3 / 4);
+    } else {
+        view.resize(1024, 700);
+    }
     view.load(QUrl(QString::fromLocal8Bit(argv[argc - 1])));
     trace("navigate");
-    view.show();
+    titled->show();
     trace("shown");
     QTimer::singleShot(0, [] { trace("event loop"); });
     return app.exec();

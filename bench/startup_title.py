@@ -5,10 +5,12 @@ Each candidate is started in a fresh folder (XDG config, cache and data folders 
 and the clock stops when `xdotool search --name` finds a window whose title holds the start
 page's title. Candidates: a bare engine view on the engine's default profile, the same view
 on a persistent profile with a disk cache, that view again putting the title up only at the
-end of the load (as the program's caption does), and the program (splash off, start page on a
-local server); more builds of the program can join with --program NAME=PATH, so a build
-before a change and one after it run side by side. The candidates take turns at going
-first; the figures are medians of the per-round ratios.
+end of the load (as the program's caption does), that view once more as a maximized child in
+a plain main window with a menu bar, a multi-document area and a status bar, sized as the
+program's (the frame the program's design puts its browser window in), and the program
+(splash off, start page on a local server). More builds of the program can join with
+--program NAME=PATH, so a build before a change and one after it run side by side. The
+candidates take turns at going first; the figures are medians of the per-round ratios.
 
 With --returning the program's settings also hold what its first start stores (PProg and
 PSec), as they do for anyone who has switched the splash off in the program itself.
@@ -111,7 +113,8 @@ def main():
     programs = [("scoutwell", os.path.join(args.build, "bin", "scoutwell"))]
     programs += [tuple(p.split("=", 1)) for p in args.program]
     floors = {"bare view": [], "persistent view": ["--persistent"],
-              "load-end view": ["--persistent", "--at-load-end"]}
+              "load-end view": ["--persistent", "--at-load-end"],
+              "frame view": ["--persistent", "--at-load-end", "--frame"]}
     names = list(floors) + [name for name, _ in programs]
     root = os.geteuid() == 0
 
