@@ -275,8 +275,11 @@ std::intptr_t VirtualReplace(std::intptr_t address, std::intptr_t size)
             if (t.unlockPending == address)
                 t.unlockPending = 0;
             const auto pages = [](std::size_t n) { return (n + pageSize() - 1) / pageSize(); };
-            bool givenBack = false;
-            if (size > 0 && pages(oldLength) == pages(static_cast<std::size_t>(size))) {
+            bool mayBeGone = false;
+            // Only a block that could be locked is swapped: where the process may not lock,
+            // the swap would only be refused.
+            if (size > 0 && it->second.locked
+                && pages(oldLength) == pages(static_cast<std::size_t>(size))) {
                 // A fixed mapping over the block's own pages drops them (and their lock)
                 // and puts fresh, zero-filled, locked ones in their place.
                 void *start = reinterpret_cast<void *>(address);
@@ -287,12 +290,13 @@ std::intptr_t VirtualReplace(std::intptr_t address, std::intptr_t size)
                     it->second = {static_cast<std::size_t>(size), true, true};
                     return address;
                 }
-                // Refused for the lock, the old pages are untouched and are unmapped
-                // below; after any other refusal the kernel may have dropped them already,
-                // and the range is not unmapped blind: another mapping may be there now.
-                givenBack = errno != EAGAIN;
+                // Refused for the lock or the arguments, the old pages are untouched and
+                // are unmapped below. Out of memory, the kernel may have dropped them
+                // already, and the range is not unmapped blind: another mapping may be
+                // there by now.
+                mayBeGone = errno == ENOMEM;
             }
-            if (!givenBack)
+            if (!mayBeGone)
                 ::munmap(reinterpret_cast<void *>(address), oldLength);
             t.blocks.erase(it);
         }
