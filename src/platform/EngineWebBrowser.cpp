@@ -225,19 +225,31 @@ void EngineWebBrowser::Navigate(const QString &address)
         return;
     }
     if (address.startsWith(QLatin1Char('/'))) {
-        m_view->load(QUrl::fromLocalFile(address));
+        open(QUrl::fromLocalFile(address));
         return;
     }
     static const char *const schemes[]
         = {"http:", "https:", "file:", "about:", "view-source:", "data:", "ftp:", "qrc:"};
     for (const char *scheme : schemes) {
         if (hasScheme(address, scheme)) {
-            m_view->load(QUrl(address));
+            open(QUrl(address));
             return;
         }
     }
     // Text without a scheme: a host name or a partial address, as a user types it.
-    m_view->load(QUrl::fromUserInput(address));
+    open(QUrl::fromUserInput(address));
+}
+
+void EngineWebBrowser::open(const QUrl &url)
+{
+    // The status names the page at once, as the engine's start of the load will: the
+    // window's first frame shows it, and the start does not cost the window another one
+    // while the engine is busiest.
+    if (url.isValid()) {
+        m_loadingText = QStringLiteral("Opening page ") + url.toString();
+        Q_EMIT StatusTextChange(m_loadingText);
+    }
+    m_view->load(url);
 }
 
 void EngineWebBrowser::GoBack()

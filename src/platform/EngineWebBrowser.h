@@ -32,6 +32,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void open(const QUrl &url);
     void emitCommandStates();
     void saveAs();
     void print();
