@@ -11,14 +11,14 @@
 //
 // Usage: bench_bare_view [--persistent] [--at-load-end] [--frame] address
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QScreen>
-#include <QStatusBar>
-#include <QLoggingCategory>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>

@@ -3,8 +3,8 @@
 // bare engine view on the engine's default profile, one on a persistent profile with a disk
 // cache, and that one as a maximized child in a plain main window with menus, a
 // multi-document area and a status bar, its title put up at the end of the load (the frame
-// and the moment the program's design has), all in one run. All are watched the same way, by polling the X server for the
-// window title, so the polling cost falls on each alike.
+// and the moment the program's design has), all in one run. All are watched the same way, by
+// polling the X server for the window title, so the polling cost falls on each alike.
 //
 // Usage (under an X display): bench_startup [rounds] [program]
 // where program is another build of scoutwell to measure instead of this one.

@@ -1,6 +1,7 @@
 // The memory block's copies and string reads, driven by the input: a block of the size the
 // first two bytes give, filled from the input, copied out and read as strings from offsets
-// the input picks; and the mappings reader over the input as a listing.
+// the input picks, then another block in its stead; and the mappings reader over the input
+// as a listing.
 #include "platform/Memory.h"
 #include "support/clsMemoryManagement.h"
 
@@ -39,6 +40,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // In the input itself, which is not the block's, up to its end.
     if (stringAt < size)
         block.ExtractString(addr(data + stringAt), std::int32_t(size - stringAt));
+
+    // Another block in the first one's stead, of a size the input gives (the same pages or
+    // not, or none): fresh, it reads as zeros whatever the first one held.
+    const int secondSize = int(stringAt) - 0x100;
+    block.Allocate(secondSize);
+    if (block.Handle()) {
+        const int n = std::min(secondSize, int(sizeof out));
+        std::memset(out, 1, std::size_t(n));
+        block.ReadFrom(addr(out), n);
+        for (int i = 0; i < n; ++i) {
+            if (out[i] != 0)
+                __builtin_trap();
+        }
+    }
 
     std::FILE *maps = ::fmemopen(const_cast<std::uint8_t *>(data), size, "r");
     if (maps) {
