@@ -30,8 +30,8 @@ std::intptr_t VirtualAlloc(std::intptr_t address, std::intptr_t size, std::uint3
 bool VirtualFree(std::intptr_t address, std::intptr_t size, std::uint32_t type);
 // Gives back the block at `address` (unlocked, decommitted and released as one) and takes
 // a fresh block of `size` bytes as VirtualAlloc does, in the old one's place when both fill
-// the same pages: the kernel then swaps the pages in one call. An address that did not
-// come from VirtualAlloc is left alone. Returns the new block, or 0.
+// the same pages and the old one is locked: the kernel then swaps the pages in one call.
+// An address that did not come from VirtualAlloc is left alone. Returns the new block, or 0.
 std::intptr_t VirtualReplace(std::intptr_t address, std::intptr_t size);
 bool VirtualLock(std::intptr_t address, std::intptr_t size);
 bool VirtualUnlock(std::intptr_t address, std::intptr_t size);
