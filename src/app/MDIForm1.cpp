@@ -97,8 +97,6 @@ void setShrinkableWidth(QWidget *w, int twips)
 
 MDIForm1::MDIForm1()
 {
-    // The browser window's load navigates soon after this window is built.
-    platform::PrepareWebBrowser();
     setupControls();
 }
 

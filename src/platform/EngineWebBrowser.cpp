@@ -10,7 +10,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -64,13 +63,6 @@ void linkGpuCache()
     QFile::link(target, link);
 }
 
-// The page prepared for the first browser control, until that control takes it.
-QPointer<QWebEnginePage> &preparedPage()
-{
-    static QPointer<QWebEnginePage> page;
-    return page;
-}
-
 bool hasScheme(const QString &address, const char *scheme)
 {
     return address.startsWith(QLatin1String(scheme), Qt::CaseInsensitive);
@@ -96,22 +88,6 @@ void SetWebBrowserFactory(WebBrowserFactory f)
     factory() = std::move(f);
 }
 
-void PrepareWebBrowser()
-{
-    if (factory() || preparedPage())
-        return;
-    auto *page = new QWebEnginePage(EngineWebBrowser::profile());
-    // The engine sets a page up (and starts the process that will draw it) only when the
-    // page is first used; an empty script in the page's empty document does that now,
-    // without a load, a history entry or any event the browser window would see.
-    page->runJavaScript(QString());
-    preparedPage() = page;
-    StartupTrace("engine: page prepared");
-    // Left unused (the main window's load failed before it made the browser window), it
-    // must still go before the profile does.
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, page, [] { delete preparedPage(); });
-}
-
 QWebEngineProfile *EngineWebBrowser::profile()
 {
     static QWebEngineProfile *p = nullptr;
@@ -134,11 +110,7 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
 
-    QWebEnginePage *page = std::exchange(preparedPage(), nullptr);
-    if (page)
-        page->setParent(m_view);
-    else
-        page = new QWebEnginePage(profile(), m_view);
+    auto *page = new QWebEnginePage(profile(), m_view);
     m_view->setPage(page);
 
     // There is one browser window: a link that asks for a new window opens in it.

@@ -57,11 +57,6 @@ using WebBrowserFactory = std::function<WebBrowserControl *(QWidget *parent)>;
 WebBrowserControl *CreateWebBrowser(QWidget *parent);
 void SetWebBrowserFactory(WebBrowserFactory factory);
 
-// Starts the browser engine and readies a page for the first browser control, so that the
-// engine's own start-up runs beside the building of the main window instead of after it.
-// Does nothing under a test's factory.
-void PrepareWebBrowser();
-
 // The folder holding the engine's on-disk HTTP cache for this user.
 QString BrowserCachePath();
 
