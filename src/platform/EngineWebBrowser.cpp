@@ -130,8 +130,7 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
         m_loading = true;
         StartupTrace("engine: load started");
         // The address being opened: the view still has the previous one (or none at all).
-        m_loadingText = QStringLiteral("Opening page ") + info.url().toString();
-        Q_EMIT StatusTextChange(m_loadingText);
+        announceLoad(info.url());
     });
     connect(page, &QWebEnginePage::loadProgress, this, [this](int percent) {
         // The engine reports whole percents; the control's events count in ten-thousandths.
@@ -217,11 +216,15 @@ void EngineWebBrowser::open(const QUrl &url)
     // The status names the page at once, as the engine's start of the load will: the
     // window's first frame shows it, and the start does not cost the window another one
     // while the engine is busiest.
-    if (url.isValid()) {
-        m_loadingText = QStringLiteral("Opening page ") + url.toString();
-        Q_EMIT StatusTextChange(m_loadingText);
-    }
+    if (url.isValid())
+        announceLoad(url);
     m_view->load(url);
+}
+
+void EngineWebBrowser::announceLoad(const QUrl &url)
+{
+    m_loadingText = QStringLiteral("Opening page ") + url.toString();
+    Q_EMIT StatusTextChange(m_loadingText);
 }
 
 void EngineWebBrowser::GoBack()

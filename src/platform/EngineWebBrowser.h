@@ -33,6 +33,7 @@ protected:
 
 private:
     void open(const QUrl &url);
+    void announceLoad(const QUrl &url);
     void emitCommandStates();
     void saveAs();
     void print();
