@@ -1,7 +1,7 @@
 // The cache walk over 10,000 entries against the floor of reading the same entry headers
 // in one plain loop, in the same run.
+#include "compat/UrlCache.h"
 #include "history/basWinInet.h"
-#include "platform/UrlCache.h"
 #include "support/clsMemoryManagement.h"
 
 #include <QApplication>
@@ -83,17 +83,17 @@ int plainLoop(const QByteArray &folder)
 int enumerationOnly()
 {
     std::vector<char> buffer(1 << 16);
-    auto *info = reinterpret_cast<platform::INTERNET_CACHE_ENTRY_INFOA *>(buffer.data());
+    auto *info = reinterpret_cast<compat::INTERNET_CACHE_ENTRY_INFOA *>(buffer.data());
     std::int32_t size = std::int32_t(buffer.size());
     int found = 0;
-    platform::HANDLE h = platform::FindFirstUrlCacheEntryA(nullptr, info, &size);
+    compat::HANDLE h = compat::FindFirstUrlCacheEntryA(nullptr, info, &size);
     while (h) {
         ++found;
         size = std::int32_t(buffer.size());
-        if (!platform::FindNextUrlCacheEntryA(h, info, &size))
+        if (!compat::FindNextUrlCacheEntryA(h, info, &size))
             break;
     }
-    platform::FindCloseUrlCache(h);
+    compat::FindCloseUrlCache(h);
     return found;
 }
 
@@ -143,7 +143,7 @@ int main(int argc, char **argv)
     QTemporaryDir tmp;
     qputenv("XDG_CACHE_HOME", QFile::encodeName(tmp.path()));
     QApplication app(argc, argv);
-    const QString folder = platform::UrlCacheFolder();
+    const QString folder = compat::UrlCacheFolder();
     writeCache(folder);
     const QByteArray folderBytes = QFile::encodeName(folder);
 

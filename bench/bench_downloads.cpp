@@ -10,7 +10,7 @@
 #include "KeptList.h"
 #include "LocalHttpServer.h"
 #include "ProgramRun.h"
-#include "platform/FileHash.h"
+#include "downloads/FileHash.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -151,7 +151,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < rounds; ++i) {
         QElapsedTimer clock;
         clock.start();
-        const QByteArray hex = platform::HashFile(source, platform::HashAlgorithm::Sha256);
+        const QByteArray hex = downloads::HashFile(source, downloads::HashAlgorithm::Sha256);
         const double o = clock.nsecsElapsed() / 1e6;
         QByteArray out;
         clock.restart();

@@ -5,9 +5,9 @@
 //   QT_QPA_PLATFORM=offscreen bench_favourites [rounds]
 
 #include "FakeWebBrowser.h"
+#include "app/App.h"
 #include "app/MDIForm1.h"
 #include "favourites/FavouritesMenu.h"
-#include "platform/App.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,7 +51,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     // The main window is made without the browser engine: the menu is what is timed, and the
     // engine starting beside it would only add noise (and refuse to run as root).
-    platform::SetWebBrowserFactory([](QWidget *parent) { return new FakeWebBrowser(parent); });
+    engine::SetWebBrowserFactory([](QWidget *parent) { return new FakeWebBrowser(parent); });
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
 
     QTemporaryDir dir;
@@ -79,7 +79,7 @@ int main(int argc, char **argv)
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
             return 1;
         f.close();
-        platform::SetProgramFolder(folder);
+        app::SetProgramFolder(folder);
 
         double buildMs;
         qsizetype items;

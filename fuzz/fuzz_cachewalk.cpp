@@ -2,8 +2,8 @@
 // file of any bytes, an entry of a key taken from the input, and an "index" file: the
 // input's first line is the key, the next line the index, the rest the entry file.
 #include "FuzzFiles.h"
+#include "compat/UrlCache.h"
 #include "history/basWinInet.h"
-#include "platform/UrlCache.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
     const QByteArray key = takeLine(input);
     const QByteArray index = takeLine(input);
-    const QString folder = platform::UrlCacheFolder();
+    const QString folder = compat::UrlCacheFolder();
     QDir(folder).removeRecursively();
     writeBytes(folder + QStringLiteral("/index"), index);
     writeBytes(folder + QStringLiteral("/0123456789abcdef_0"), input);
@@ -33,6 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     QListWidget list;
     basWinInet::ListUrlCache(&list);
     for (int i = 0; i < list.count(); ++i)
-        platform::DeleteUrlCacheEntryA(list.item(i)->text().toLocal8Bit().constData());
+        compat::DeleteUrlCacheEntryA(list.item(i)->text().toLocal8Bit().constData());
     return 0;
 }

@@ -2,7 +2,7 @@
 // first two bytes give, filled from the input, copied out and read as strings from offsets
 // the input picks, then another block in its stead; and the mappings reader over the input
 // as a listing.
-#include "platform/Memory.h"
+#include "compat/Memory.h"
 #include "support/clsMemoryManagement.h"
 
 #include <cstring>
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     std::FILE *maps = ::fmemopen(const_cast<std::uint8_t *>(data), size, "r");
     if (maps) {
-        platform::MapsGrant(maps, 0x1000, 0x2000 + stringAt, (copyLength & 1) ? 'r' : 'w');
+        compat::MapsGrant(maps, 0x1000, 0x2000 + stringAt, (copyLength & 1) ? 'r' : 'w');
         std::fclose(maps);
     }
     return 0;

@@ -1,7 +1,7 @@
 // The INI reader over any file bytes, looked up with any section and key names: the first
 // line of the input is the section's name, the second the key's, the rest the file.
 #include "FuzzFiles.h"
-#include "platform/PrivateProfile.h"
+#include "compat/PrivateProfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -15,12 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     writeBytes(path, input);
     for (const int room : {0, 1, 255, 70000}) {
         QString buffer(room, QChar(u'#'));
-        const int n = platform::GetPrivateProfileStringA(section, key, QStringLiteral("d"), buffer,
-                                                         room, path);
+        const int n = compat::GetPrivateProfileStringA(section, key, QStringLiteral("d"), buffer,
+                                                       room, path);
         if (n < 0 || (room > 0 && (n >= room || buffer.at(n) != QChar(0))))
             __builtin_trap();
     }
-    platform::ProfileText(input);
+    compat::ProfileText(input);
     QFile::remove(path);
     return 0;
 }

@@ -1,9 +1,10 @@
+#include "app/App.h"
+#include "app/CommandLine.h"
 #include "app/ExternalAddress.h"
 #include "app/Forms.h"
+#include "app/SingleInstance.h"
 #include "app/frmSplash.h"
-#include "platform/App.h"
-#include "platform/CommandLine.h"
-#include "platform/SingleInstance.h"
+#include "engine/EngineSetup.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -11,19 +12,19 @@
 int main(int argc, char *argv[])
 {
     // --help and --version need no display; a second start hands its address on and ends.
-    const platform::CommandLine command = platform::ReadCommandLine(argc, argv);
+    const app::CommandLine command = app::ReadCommandLine(argc, argv);
     if (command.exitCode >= 0)
         return command.exitCode;
-    platform::SingleInstance instance;
+    app::SingleInstance instance;
     if (!instance.isFirst())
         return instance.handOver(command.address);
 
-    platform::ConfigureBrowserEngine();
+    engine::ConfigureBrowserEngine();
     QApplication app(argc, argv);
     // The design's application name: the data and cache folders are named after it.
     QApplication::setApplicationName(QStringLiteral("ScoutwellV3"));
     QApplication::setDesktopFileName(QStringLiteral("example.kestrelmoor.Scoutwell"));
-    QApplication::setWindowIcon(platform::AppIcon());
+    QApplication::setWindowIcon(app::AppIcon());
     // Hidden windows hold working copies of the settings all run long; the program ends
     // through Exit, the main window's close box or the login's Cancel.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -3,7 +3,7 @@
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
 #include "browse/Form1.h"
-#include "platform/WebBrowser.h"
+#include "engine/WebBrowser.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,20 +1,21 @@
 #include "app/MDIForm1.h"
 
+#include "app/App.h"
 #include "app/CommandWiring.h"
 #include "app/ExternalAddress.h"
 #include "app/Forms.h"
+#include "app/StartupTrace.h"
 #include "browse/Form1.h"
+#include "compat/Dialogs.h"
+#include "compat/Settings.h"
+#include "compat/Twips.h"
 #include "downloads/Downloads.h"
+#include "engine/WebBrowser.h"
 #include "favourites/FavouritesMenu.h"
 #include "find/basKeywords.h"
-#include "platform/App.h"
-#include "platform/CoolBar.h"
-#include "platform/Dialogs.h"
-#include "platform/Settings.h"
-#include "platform/StartupTrace.h"
-#include "platform/WebBrowser.h"
 #include "security/Form3.h"
 #include "settings/frmSettings.h"
+#include "widgets/CoolBar.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -38,9 +39,9 @@
 
 #include <stdexcept>
 
-using platform::GetSetting;
-using platform::SaveSetting;
-using platform::Twips;
+using compat::GetSetting;
+using compat::SaveSetting;
+using compat::Twips;
 
 namespace {
 
@@ -102,7 +103,7 @@ MDIForm1::MDIForm1()
 
 void MDIForm1::setupControls()
 {
-    setWindowTitle(platform::MainCaption());
+    setWindowTitle(app::MainCaption());
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -285,14 +286,14 @@ void MDIForm1::setupMenus()
 
 void MDIForm1::Form_Load()
 {
-    platform::StartupTrace("main window: load");
+    app::StartupTrace("main window: load");
     try {
         buildFavouritesMenu();
         CarryOn();
     } catch (const std::exception &e) {
-        platform::MsgBox(QString::fromStdString(e.what()), platform::vbCritical);
+        compat::MsgBox(QString::fromStdString(e.what()), compat::vbCritical);
     }
-    platform::StartupTrace("main window: loaded");
+    app::StartupTrace("main window: loaded");
     externalAddress::MainWindowLoaded();
 }
 

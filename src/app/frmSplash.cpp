@@ -1,9 +1,10 @@
 #include "app/frmSplash.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
-#include "platform/App.h"
-#include "platform/Settings.h"
+#include "compat/Settings.h"
+#include "compat/Twips.h"
 #include "security/Security2.h"
 #include "security/frmLogin.h"
 
@@ -15,8 +16,8 @@
 #include <QScreen>
 #include <QTimer>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 namespace {
 
@@ -113,12 +114,12 @@ void frmSplash::setupControls()
     connect(Timer3, &QTimer::timeout, this, &frmSplash::Timer3_Timer);
     connect(Timer4, &QTimer::timeout, this, &frmSplash::Timer4_Timer);
 
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 void frmSplash::Form_Load()
 {
-    const QString s = platform::GetSetting(QStringLiteral("ShowSplash"), QStringLiteral("1"));
+    const QString s = compat::GetSetting(QStringLiteral("ShowSplash"), QStringLiteral("1"));
     if (s == QLatin1String("0")) {
         Forms::Show<MDIForm1>();
         Forms::Unload<frmSplash>();
@@ -132,7 +133,7 @@ void frmSplash::Form_Load()
 void frmSplash::Timer1_Timer()
 {
     QLabel *carrier = Forms::get<Security2>()->lblProgram;
-    carrier->setText(platform::GetSetting(QStringLiteral("PProg"), QStringLiteral("0")));
+    carrier->setText(compat::GetSetting(QStringLiteral("PProg"), QStringLiteral("0")));
     const QString p = carrier->text();
     if (p == QLatin1String("0")) {
         Timer1->stop();

@@ -1,12 +1,13 @@
 #include "browse/Form1.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
+#include "app/StartupTrace.h"
 #include "browse/SiteLog.h"
-#include "platform/App.h"
-#include "platform/Settings.h"
-#include "platform/StartupTrace.h"
-#include "platform/WebBrowser.h"
+#include "compat/Settings.h"
+#include "compat/Twips.h"
+#include "engine/WebBrowser.h"
 #include "security/Security2.h"
 #include "settings/frmSettings.h"
 
@@ -21,13 +22,13 @@
 
 #include <cstdint>
 
-using platform::GetSetting;
-using platform::Twips;
+using compat::GetSetting;
+using compat::Twips;
 
 Form1::Form1()
 {
     setWindowTitle(QStringLiteral("Browser"));
-    WebBrowser1 = platform::CreateWebBrowser(this);
+    WebBrowser1 = engine::CreateWebBrowser(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -37,13 +38,13 @@ Form1::Form1()
     StatusBar1->addWidget(StatusBarPanel1, 1);
     resize(Twips(9000), Twips(6000));
 
-    connect(WebBrowser1, &platform::WebBrowserControl::StatusTextChange, this,
+    connect(WebBrowser1, &engine::WebBrowserControl::StatusTextChange, this,
             &Form1::WebBrowser1_StatusTextChange);
-    connect(WebBrowser1, &platform::WebBrowserControl::ProgressChange, this,
+    connect(WebBrowser1, &engine::WebBrowserControl::ProgressChange, this,
             &Form1::WebBrowser1_ProgressChange);
-    connect(WebBrowser1, &platform::WebBrowserControl::CommandStateChange, this,
+    connect(WebBrowser1, &engine::WebBrowserControl::CommandStateChange, this,
             &Form1::WebBrowser1_CommandStateChange);
-    connect(WebBrowser1, &platform::WebBrowserControl::DownloadComplete, this,
+    connect(WebBrowser1, &engine::WebBrowserControl::DownloadComplete, this,
             &Form1::WebBrowser1_DownloadComplete);
 }
 
@@ -56,7 +57,7 @@ void Form1::Form_Load()
     const QString start = Forms::isLoaded<frmSettings>()
         ? Forms::get<frmSettings>()->txtStartPage->text()
         : GetSetting(QStringLiteral("Start Page"), QString());
-    platform::StartupTrace("navigate");
+    app::StartupTrace("navigate");
     if (start.isEmpty()) {
         WebBrowser1->Navigate(QStringLiteral("about:blank"));
     } else {
@@ -175,5 +176,5 @@ void Form1::WebBrowser1_DownloadComplete()
     main->Combo1->setEditText(url);
     setWindowTitle(WebBrowser1->LocationName());
     main->ProgressBar1->hide();
-    platform::StartupTrace("caption");
+    app::StartupTrace("caption");
 }

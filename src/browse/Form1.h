@@ -6,7 +6,7 @@ class QLabel;
 class QMdiSubWindow;
 class QStatusBar;
 
-namespace platform {
+namespace engine {
 class WebBrowserControl;
 }
 
@@ -25,7 +25,7 @@ public:
     void showForm();
     void setWindowState(Qt::WindowStates state);
 
-    platform::WebBrowserControl *WebBrowser1;
+    engine::WebBrowserControl *WebBrowser1;
     QStatusBar *StatusBar1;
     QLabel *StatusBarPanel1; // panel 1 of the status bar: the status text
 

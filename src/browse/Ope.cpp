@@ -1,11 +1,12 @@
 #include "browse/Ope.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "browse/Form1.h"
-#include "platform/Activation.h"
-#include "platform/App.h"
-#include "platform/FileLists.h"
-#include "platform/WebBrowser.h"
+#include "compat/FileLists.h"
+#include "compat/Twips.h"
+#include "engine/WebBrowser.h"
+#include "widgets/Activation.h"
 
 #include <QDir>
 #include <QEvent>
@@ -13,8 +14,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 Ope::Ope() : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -26,13 +27,13 @@ void Ope::setupControls()
     setWindowTitle(QStringLiteral("Open"));
     setFixedSize(Twips(6015), Twips(3975));
 
-    Drive1 = new platform::DriveListBox(this);
+    Drive1 = new compat::DriveListBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     PlaceTwips(Drive1, 120, 120, 2535, 315);
-    Dir1 = new platform::DirListBox(this);
+    Dir1 = new compat::DirListBox(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     PlaceTwips(Dir1, 120, 480, 2535, 2895);
-    File1 = new platform::FileListBox(this);
+    File1 = new compat::FileListBox(this);
     File1->setObjectName(QStringLiteral("File1"));
     PlaceTwips(File1, 2760, 120, 3135, 3255);
 
@@ -43,14 +44,14 @@ void Ope::setupControls()
     Command2->setObjectName(QStringLiteral("Command2"));
     PlaceTwips(Command2, 4800, 3480, 1095, 375);
 
-    connect(Drive1, &platform::DriveListBox::Change, this, &Ope::Drive1_Change);
-    connect(Dir1, &platform::DirListBox::Change, this, &Ope::Dir1_Change);
-    connect(File1, &platform::FileListBox::DblClick, this, &Ope::File1_DblClick);
+    connect(Drive1, &compat::DriveListBox::Change, this, &Ope::Drive1_Change);
+    connect(Dir1, &compat::DirListBox::Change, this, &Ope::Dir1_Change);
+    connect(File1, &compat::FileListBox::DblClick, this, &Ope::File1_DblClick);
     connect(Command1, &QPushButton::clicked, this, &Ope::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Ope::Command2_Click);
 
-    platform::OnActivate(this, [this] { Form_Activate(); });
-    platform::CentreOnScreen(this);
+    widgets::OnActivate(this, [this] { Form_Activate(); });
+    compat::CentreOnScreen(this);
 }
 
 void Ope::Form_Load()
@@ -80,7 +81,7 @@ void Ope::Dir1_Change()
 
 QString Ope::FullPath() const
 {
-    return platform::JoinFolderFile(Dir1->Path(), File1->FileName());
+    return compat::JoinFolderFile(Dir1->Path(), File1->FileName());
 }
 
 void Ope::Command1_Click()

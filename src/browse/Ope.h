@@ -4,11 +4,11 @@
 
 class QPushButton;
 
-namespace platform {
+namespace compat {
 class DriveListBox;
 class DirListBox;
 class FileListBox;
-} // namespace platform
+} // namespace compat
 
 // "Open": picks a local page, text or mail file and opens it in the browser window.
 class Ope : public QWidget
@@ -20,9 +20,9 @@ public:
     void Form_Load();
     void Form_Activate();
 
-    platform::DriveListBox *Drive1;
-    platform::DirListBox *Dir1;
-    platform::FileListBox *File1;
+    compat::DriveListBox *Drive1;
+    compat::DirListBox *Dir1;
+    compat::FileListBox *File1;
     QPushButton *Command1; // "Open"
     QPushButton *Command2; // "Cancel"
 

@@ -1,16 +1,16 @@
 #include "browse/PageCommands.h"
 
+#include "app/App.h"
 #include "app/CommandWiring.h"
 #include "app/Forms.h"
 #include "app/Hosts.h"
 #include "app/MDIForm1.h"
 #include "browse/Form1.h"
 #include "browse/Ope.h"
+#include "compat/Shell.h"
+#include "engine/WebBrowser.h"
 #include "info/About.h"
 #include "info/Licence.h"
-#include "platform/App.h"
-#include "platform/Shell.h"
-#include "platform/WebBrowser.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -22,7 +22,7 @@ namespace PageCommands {
 
 namespace {
 
-platform::WebBrowserControl *browser()
+engine::WebBrowserControl *browser()
 {
     return Forms::get<Form1>()->WebBrowser1;
 }
@@ -60,7 +60,7 @@ QString ReportBugAddress()
 
 QString HelpProgramPath()
 {
-    return platform::ProgramFolder() + QStringLiteral("/Help");
+    return app::ProgramFolder() + QStringLiteral("/Help");
 }
 
 void FOpen_Click()
@@ -72,19 +72,19 @@ void FSaveWP_Click()
 {
     // Option 2 is what the menu has always passed; the control's save as asks where to
     // save whatever the option says.
-    ignoringErrors([] { browser()->ExecWB(platform::OLECMDID_SAVEAS, 2); });
+    ignoringErrors([] { browser()->ExecWB(engine::OLECMDID_SAVEAS, 2); });
 }
 
 void FPrint_Click()
 {
     ignoringErrors(
-        [] { browser()->ExecWB(platform::OLECMDID_PRINT, platform::OLECMDEXECOPT_DODEFAULT); });
+        [] { browser()->ExecWB(engine::OLECMDID_PRINT, engine::OLECMDEXECOPT_DODEFAULT); });
 }
 
 void mnuPPreview_Click()
 {
-    browser()->ExecWB(platform::OLECMDID_PRINTPREVIEW, platform::OLECMDEXECOPT_DODEFAULT,
-                      QVariant(), nullptr);
+    browser()->ExecWB(engine::OLECMDID_PRINTPREVIEW, engine::OLECMDEXECOPT_DODEFAULT, QVariant(),
+                      nullptr);
 }
 
 void FViewSource_Click()
@@ -92,7 +92,7 @@ void FViewSource_Click()
     ignoringErrors([] {
         if (Forms::get<MDIForm1>()->Combo1->currentText().isEmpty())
             return;
-        platform::WebBrowserControl *control = browser();
+        engine::WebBrowserControl *control = browser();
         control->Navigate(QStringLiteral("view-source:") + control->LocationURL());
     });
 }
@@ -100,8 +100,8 @@ void FViewSource_Click()
 void mnuTSendLink_Click()
 {
     const QString address = SendLinkAddress(browser()->LocationURL());
-    platform::ShellExecuteA(Forms::get<MDIForm1>(), QStringLiteral("open"), address, QString(),
-                            QString(), platform::SW_SHOWNORMAL);
+    compat::ShellExecuteA(Forms::get<MDIForm1>(), QStringLiteral("open"), address, QString(),
+                          QString(), compat::SW_SHOWNORMAL);
 }
 
 void mnuTWinUpdate_Click()
@@ -112,8 +112,8 @@ void mnuTWinUpdate_Click()
 void HHel_Click()
 {
     // A missing help program is not reported.
-    platform::ShellExecuteA(Forms::get<MDIForm1>(), QStringLiteral("open"), HelpProgramPath(),
-                            QString(), QString(), platform::SW_SHOWNORMAL);
+    compat::ShellExecuteA(Forms::get<MDIForm1>(), QStringLiteral("open"), HelpProgramPath(),
+                          QString(), QString(), compat::SW_SHOWNORMAL);
 }
 
 void HAbout_Click()

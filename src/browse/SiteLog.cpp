@@ -1,9 +1,9 @@
 #include "browse/SiteLog.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
-#include "platform/App.h"
-#include "platform/Clock.h"
+#include "browse/Clock.h"
 #include "security/Security2.h"
 
 #include <QComboBox>
@@ -13,7 +13,7 @@
 
 QString SiteLogPath()
 {
-    return platform::UserFilesFolder() + QStringLiteral("/sitelog.f");
+    return app::UserFilesFolder() + QStringLiteral("/sitelog.f");
 }
 
 QByteArray SiteLogLine(const QDateTime &when, const QString &address)
@@ -32,7 +32,7 @@ void SiteLog()
     if (!Security2::LogChecked())
         return;
     const QByteArray line
-        = SiteLogLine(platform::Now(), Forms::get<MDIForm1>()->Combo1->currentText());
+        = SiteLogLine(browse::Now(), Forms::get<MDIForm1>()->Combo1->currentText());
     QFile file(SiteLogPath());
     // The log tells which sites were visited: a new file is readable by its owner only.
     const bool written = file.open(QIODevice::WriteOnly | QIODevice::Append,

@@ -2,7 +2,7 @@
 
 #include "app/Forms.h"
 #include "browse/Form1.h"
-#include "platform/WebBrowser.h"
+#include "engine/WebBrowser.h"
 #include "settings/frmSettings.h"
 
 #include <QLineEdit>
@@ -11,7 +11,7 @@ namespace basNav {
 
 namespace {
 
-platform::WebBrowserControl *browser()
+engine::WebBrowserControl *browser()
 {
     return Forms::get<Form1>()->WebBrowser1;
 }
@@ -47,7 +47,7 @@ void NavStop()
 
 void NavRefresh()
 {
-    platform::WebBrowserControl *b = browser();
+    engine::WebBrowserControl *b = browser();
     const QString address = b->LocationURL();
     if (!address.isEmpty())
         b->Navigate(address);

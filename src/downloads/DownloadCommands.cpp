@@ -2,10 +2,10 @@
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
 #include "browse/Form1.h"
+#include "compat/Dialogs.h"
 #include "downloads/DownloadList.h"
 #include "downloads/Downloads.h"
 #include "downloads/frmDownloads.h"
-#include "platform/Dialogs.h"
 
 #include <QAction>
 #include <QLabel>
@@ -73,7 +73,7 @@ void reportFinished(quint64 id)
 
 namespace downloads {
 
-void Track(platform::Download *download)
+void Track(engine::Download *download)
 {
     DownloadList *list = DownloadList::instance();
     static QPointer<DownloadList> wired;
@@ -92,10 +92,9 @@ bool ConfirmExit()
     const int n = list ? list->unfinishedCount() : 0;
     if (n == 0)
         return true;
-    if (platform::MsgBox(
-            QStringLiteral("%1 download(s) still running. Cancel them and exit?").arg(n),
-            platform::vbYesNo | platform::vbQuestion)
-        != platform::vbYes)
+    if (compat::MsgBox(QStringLiteral("%1 download(s) still running. Cancel them and exit?").arg(n),
+                       compat::vbYesNo | compat::vbQuestion)
+        != compat::vbYes)
         return false;
     list->cancelAll();
     return true;
@@ -108,5 +107,5 @@ void wireDownloadCommands(MDIForm1 *main)
     QObject::connect(main->mnuTDownloads, &QAction::triggered, main,
                      [] { Forms::Show<frmDownloads>(); });
     // Only a listener at start-up; the list and its window are made at the first download.
-    platform::SetDownloadListener(&downloads::Track);
+    engine::SetDownloadListener(&downloads::Track);
 }

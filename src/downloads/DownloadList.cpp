@@ -1,6 +1,6 @@
 #include "downloads/DownloadList.h"
 
-#include "platform/Dialogs.h"
+#include "compat/Dialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,7 +16,7 @@
 
 namespace downloads {
 
-using platform::HashAlgorithm;
+using downloads::HashAlgorithm;
 
 namespace {
 
@@ -189,10 +189,10 @@ void DownloadList::setAside(const QString &why)
     QFile::rename(path, bad);
     // Told once the download (or the window) that asked for the list has gone on.
     QTimer::singleShot(0, this, [bad, why] {
-        platform::MsgBox(QStringLiteral("The list of downloads could not be used, because %1. "
-                                        "It was set aside as %2, and a new list was started.")
-                             .arg(why, QDir::toNativeSeparators(bad)),
-                         platform::vbExclamation);
+        compat::MsgBox(QStringLiteral("The list of downloads could not be used, because %1. "
+                                      "It was set aside as %2, and a new list was started.")
+                           .arg(why, QDir::toNativeSeparators(bad)),
+                       compat::vbExclamation);
     });
 }
 
@@ -230,7 +230,7 @@ void DownloadList::save()
     file.commit();
 }
 
-void DownloadList::add(platform::Download *download)
+void DownloadList::add(engine::Download *download)
 {
     auto *e = new Entry;
     e->id = m_nextId++;
@@ -240,7 +240,7 @@ void DownloadList::add(platform::Download *download)
     e->size = download->totalBytes();
     m_entries.prepend(e);
     const quint64 id = e->id;
-    connect(download, &platform::Download::changed, this, [this, id] { onDownloadChanged(id); });
+    connect(download, &engine::Download::changed, this, [this, id] { onDownloadChanged(id); });
     onDownloadChanged(id);
     save();
     Q_EMIT rowsChanged();
@@ -251,7 +251,7 @@ void DownloadList::onDownloadChanged(quint64 id)
     Entry *e = find(id);
     if (!e || !e->live)
         return;
-    platform::Download *d = e->live;
+    engine::Download *d = e->live;
     const State was = e->state;
     e->state = d->state();
     e->received = d->receivedBytes();
@@ -354,7 +354,7 @@ void DownloadList::requestSum(quint64 id, HashAlgorithm algorithm)
     // A file of several gigabytes takes a while: read in the background, so the windows
     // stay live, and hand the result back to this thread.
     m_hashing.start([this, id, path, algorithm, stop] {
-        const QByteArray hex = platform::HashFile(path, algorithm, stop.get());
+        const QByteArray hex = downloads::HashFile(path, algorithm, stop.get());
         if (stop->load())
             return;
         QMetaObject::invokeMethod(this, [this, id, algorithm, hex] {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Download.h"
-#include "platform/FileHash.h"
+#include "downloads/FileHash.h"
+#include "engine/Download.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -15,7 +15,7 @@
 
 namespace downloads {
 
-using State = platform::Download::State;
+using State = engine::Download::State;
 
 // One row of the list: a download of this run or one kept from an earlier run.
 struct Entry
@@ -32,7 +32,7 @@ struct Entry
     qint64 received = 0; // kept while the file is not finished
 
     // This run only:
-    QPointer<platform::Download> live;
+    QPointer<engine::Download> live;
     double speed = 0; // bytes a second over the last few seconds
     QList<QPair<qint64, qint64>> samples; // (milliseconds, bytes) behind the speed
     bool fileMissing = false;
@@ -43,7 +43,7 @@ struct Entry
     bool unfinished() const { return state == State::Running || state == State::Paused; }
     QString fileName() const;
     // The file's digest in `algorithm` when it is known.
-    QByteArray sum(platform::HashAlgorithm algorithm) const;
+    QByteArray sum(downloads::HashAlgorithm algorithm) const;
 };
 
 // Every download of this run and the earlier ones, newest first, kept in
@@ -64,7 +64,7 @@ public:
     const QList<Entry *> &entries() const { return m_entries; }
     Entry *find(quint64 id) const;
 
-    void add(platform::Download *download);
+    void add(engine::Download *download);
     // Takes a finished, cancelled or failed row off the list; its file stays where it is.
     void remove(quint64 id);
     void clearFinished();
@@ -74,7 +74,7 @@ public:
     void recheckFiles();
     // Starts computing the file's digest in `algorithm` in the background when it is not
     // known yet; entryChanged says when it is there.
-    void requestSum(quint64 id, platform::HashAlgorithm algorithm);
+    void requestSum(quint64 id, downloads::HashAlgorithm algorithm);
 
 Q_SIGNALS:
     void rowsChanged();

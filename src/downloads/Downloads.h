@@ -1,6 +1,6 @@
 #pragma once
 
-namespace platform {
+namespace engine {
 class Download;
 }
 
@@ -9,7 +9,7 @@ class Download;
 namespace downloads {
 
 // A download the engine started: onto the list, and the Downloads window shows it.
-void Track(platform::Download *download);
+void Track(engine::Download *download);
 
 // Asks "N download(s) still running. Cancel them and exit?" when any is; true when the
 // program may end (nothing running, or the user said Yes and they were cancelled).

@@ -11,7 +11,7 @@ std::optional<PublishedSum> fromHex(const QString &digits)
     static const QRegularExpression hex(QStringLiteral("^[0-9a-f]+$"));
     if (!hex.match(digits).hasMatch())
         return std::nullopt;
-    using platform::HashAlgorithm;
+    using downloads::HashAlgorithm;
     switch (digits.size()) {
     case 64:
         return PublishedSum {HashAlgorithm::Sha256, digits.toLatin1()};
@@ -35,12 +35,12 @@ std::optional<PublishedSum> ParsePublishedSum(const QString &text)
     return fromHex(lower.trimmed().section(blanks, 0, 0));
 }
 
-QString AlgorithmName(platform::HashAlgorithm algorithm)
+QString AlgorithmName(downloads::HashAlgorithm algorithm)
 {
     switch (algorithm) {
-    case platform::HashAlgorithm::Md5:
+    case downloads::HashAlgorithm::Md5:
         return QStringLiteral("MD5");
-    case platform::HashAlgorithm::Sha1:
+    case downloads::HashAlgorithm::Sha1:
         return QStringLiteral("SHA-1");
     default:
         return QStringLiteral("SHA-256");

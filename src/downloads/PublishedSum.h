@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileHash.h"
+#include "downloads/FileHash.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,7 +11,7 @@ namespace downloads {
 // A checksum as a download site publishes it next to the file.
 struct PublishedSum
 {
-    platform::HashAlgorithm algorithm;
+    downloads::HashAlgorithm algorithm;
     QByteArray hex; // lower case, no blanks
 };
 
@@ -21,6 +21,6 @@ struct PublishedSum
 std::optional<PublishedSum> ParsePublishedSum(const QString &text);
 
 // "SHA-256", "SHA-1" or "MD5".
-QString AlgorithmName(platform::HashAlgorithm algorithm);
+QString AlgorithmName(downloads::HashAlgorithm algorithm);
 
 } // namespace downloads

@@ -1,9 +1,9 @@
 #include "downloads/frmDownloads.h"
 
 #include "app/Forms.h"
+#include "compat/Shell.h"
 #include "downloads/DownloadList.h"
 #include "downloads/PublishedSum.h"
-#include "platform/Shell.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -181,7 +181,7 @@ void DownloadRow::refresh()
     lblBytes->setText(progressText(*e));
 
     const bool finished = e->state == State::Finished;
-    const bool hashing = e->hashing.contains(int(platform::HashAlgorithm::Sha256));
+    const bool hashing = e->hashing.contains(int(downloads::HashAlgorithm::Sha256));
     txtSha256->setText(!e->sha256.isEmpty() ? e->sha256
                            : !finished      ? QString()
                            : hashing        ? QStringLiteral("computing...")
@@ -247,13 +247,13 @@ void DownloadRow::cmdCancel_Click()
 void DownloadRow::cmdOpen_Click()
 {
     if (const Entry *e = entry())
-        platform::OpenWithDesktop(e->path);
+        compat::OpenWithDesktop(e->path);
 }
 
 void DownloadRow::cmdShowInFolder_Click()
 {
     if (const Entry *e = entry())
-        platform::OpenWithDesktop(QFileInfo(e->path).absolutePath());
+        compat::OpenWithDesktop(QFileInfo(e->path).absolutePath());
 }
 
 void DownloadRow::cmdRemove_Click()

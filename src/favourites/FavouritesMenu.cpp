@@ -1,12 +1,12 @@
 #include "favourites/FavouritesMenu.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/Hosts.h"
 #include "app/MDIForm1.h"
 #include "browse/Form1.h"
+#include "engine/WebBrowser.h"
 #include "favourites/mduIni.h"
-#include "platform/App.h"
-#include "platform/WebBrowser.h"
 
 #include <QAction>
 #include <QMenu>
@@ -17,7 +17,7 @@ namespace favourites {
 
 QString FavouritesFile()
 {
-    return platform::UserFilesFolder() + QStringLiteral("/favourites.ini");
+    return app::UserFilesFolder() + QStringLiteral("/favourites.ini");
 }
 
 QString EntryKey(qint16 n)

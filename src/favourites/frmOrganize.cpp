@@ -1,11 +1,12 @@
 #include "favourites/frmOrganize.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
+#include "compat/Dialogs.h"
+#include "compat/PrivateProfile.h"
+#include "compat/Twips.h"
 #include "favourites/FavouritesMenu.h"
-#include "platform/App.h"
-#include "platform/Dialogs.h"
-#include "platform/PrivateProfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +21,7 @@
 #include <QShortcut>
 #include <QTextDocument>
 
-using platform::Twips;
+using compat::Twips;
 
 frmOrganize::frmOrganize()
     : QWidget(nullptr,
@@ -78,7 +79,7 @@ void frmOrganize::setupControls()
     connect(save, &QShortcut::activated, this, &frmOrganize::Label3_Click);
 
     layoutControls();
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 void frmOrganize::layoutControls()
@@ -120,16 +121,16 @@ void frmOrganize::Form_Load()
         bytes = file.readAll();
     if (!file.isOpen() || file.error() != QFileDevice::NoError || !QFileInfo(m_path).isFile()) {
         // Saving over a file that could not be shown would throw the user's favourites away.
-        platform::MsgBox(QStringLiteral("favourites.ini could not be read (%1), so it cannot be "
-                                        "organized.")
-                             .arg(file.errorString()),
-                         platform::vbExclamation, platform::MainCaption());
+        compat::MsgBox(QStringLiteral("favourites.ini could not be read (%1), so it cannot be "
+                                      "organized.")
+                           .arg(file.errorString()),
+                       compat::vbExclamation, app::MainCaption());
         Forms::Unload<frmOrganize>();
         return;
     }
-    m_latin1 = !platform::IsValidUtf8(bytes);
+    m_latin1 = !compat::IsValidUtf8(bytes);
     m_crlf = bytes.contains("\r\n");
-    QString text = platform::ProfileText(bytes);
+    QString text = compat::ProfileText(bytes);
     if (m_crlf)
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     rtb1->setPlainText(text);
@@ -168,15 +169,15 @@ void frmOrganize::Label3_Click()
         saved = file.commit() && saved;
     }
     if (!saved) {
-        platform::MsgBox(QStringLiteral("favourites.ini could not be saved (%1). The file is "
-                                        "unchanged; your edits are still in this window.")
-                             .arg(file.errorString()),
-                         platform::vbExclamation, platform::MainCaption());
+        compat::MsgBox(QStringLiteral("favourites.ini could not be saved (%1). The file is "
+                                      "unchanged; your edits are still in this window.")
+                           .arg(file.errorString()),
+                       compat::vbExclamation, app::MainCaption());
         return;
     }
-    platform::MsgBox(
+    compat::MsgBox(
         QStringLiteral("You must re-start this program before your changes will take effect"),
-        platform::vbInformation, QStringLiteral("Update Successful"));
+        compat::vbInformation, QStringLiteral("Update Successful"));
     Forms::Unload<frmOrganize>();
 }
 

@@ -1,14 +1,14 @@
 #include "favourites/mduIni.h"
 
-#include "platform/PrivateProfile.h"
+#include "compat/PrivateProfile.h"
 
 namespace mduIni {
 
 QString ReadIni(const QString &Section, const QString &Key, const QString &File)
 {
     QString buffer(255, QChar(0));
-    const int n = platform::GetPrivateProfileStringA(Section, Key, QString(), buffer,
-                                                     static_cast<int>(buffer.size()), File);
+    const int n = compat::GetPrivateProfileStringA(Section, Key, QString(), buffer,
+                                                   static_cast<int>(buffer.size()), File);
     return buffer.left(n);
 }
 

@@ -1,12 +1,13 @@
 #include "find/FFw.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "browse/Form1.h"
+#include "compat/Twips.h"
+#include "engine/WebBrowser.h"
 #include "find/FindStyle.h"
 #include "find/SiteSearchTable.h"
-#include "platform/App.h"
-#include "platform/ClickLabel.h"
-#include "platform/WebBrowser.h"
+#include "widgets/ClickLabel.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -14,8 +15,8 @@
 #include <QLineEdit>
 #include <QScreen>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 QString FFw::SitePrompt()
 {
@@ -58,9 +59,9 @@ void FFw::setupControls()
     Label1 = row.caption;
     txtKeyword = row.keyword;
     Label5 = row.search;
-    connect(Label5, &platform::ClickLabel::clicked, this, &FFw::Label5_Click);
+    connect(Label5, &widgets::ClickLabel::clicked, this, &FFw::Label5_Click);
 
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 void FFw::Label5_Click()

@@ -6,7 +6,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 
-namespace platform {
+namespace widgets {
 class ClickLabel;
 }
 
@@ -24,7 +24,7 @@ public:
     QLineEdit *txtKeyword;
     QLabel *Label1;
     QLabel *Label3;
-    platform::ClickLabel *Label5; // "SEARCH!"
+    widgets::ClickLabel *Label5; // "SEARCH!"
 
     void Label5_Click();
 

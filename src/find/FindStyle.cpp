@@ -1,7 +1,8 @@
 #include "find/FindStyle.h"
 
-#include "platform/App.h"
-#include "platform/ClickLabel.h"
+#include "app/App.h"
+#include "compat/Twips.h"
+#include "widgets/ClickLabel.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -32,16 +33,16 @@ KeywordRow addKeywordRow(QWidget *window, QComboBox *list)
     KeywordRow row;
     row.caption = new QLabel(QStringLiteral("Keyword:"), window);
     row.caption->setObjectName(QStringLiteral("Label1"));
-    platform::PlaceTwips(row.caption, 240, 705, 960, 285);
+    compat::PlaceTwips(row.caption, 240, 705, 960, 285);
 
     row.keyword = new QLineEdit(window);
     row.keyword->setObjectName(QStringLiteral("txtKeyword"));
-    platform::PlaceTwips(row.keyword, 1260, 675, 3540, 345);
+    compat::PlaceTwips(row.keyword, 1260, 675, 3540, 345);
 
-    row.search = new platform::ClickLabel(QStringLiteral("SEARCH!"), window);
+    row.search = new widgets::ClickLabel(QStringLiteral("SEARCH!"), window);
     row.search->setObjectName(QStringLiteral("Label5"));
     styleActionLabel(row.search);
-    platform::PlaceTwips(row.search, 3600, 1200, 1200, 375);
+    compat::PlaceTwips(row.search, 3600, 1200, 1200, 375);
 
     QWidget::setTabOrder(list, row.keyword);
     // Names are matched exactly as typed: no silent completion from the list may turn a

@@ -5,7 +5,7 @@ class QLabel;
 class QLineEdit;
 class QWidget;
 
-namespace platform {
+namespace widgets {
 class ClickLabel;
 }
 
@@ -22,7 +22,7 @@ struct KeywordRow
 {
     QLabel *caption;
     QLineEdit *keyword;
-    platform::ClickLabel *search;
+    widgets::ClickLabel *search;
 };
 KeywordRow addKeywordRow(QWidget *window, QComboBox *list);
 

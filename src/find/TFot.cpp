@@ -1,13 +1,14 @@
 #include "find/TFot.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "browse/Form1.h"
+#include "compat/Dialogs.h"
+#include "compat/Twips.h"
+#include "engine/WebBrowser.h"
 #include "find/EngineTable.h"
 #include "find/FindStyle.h"
-#include "platform/App.h"
-#include "platform/ClickLabel.h"
-#include "platform/Dialogs.h"
-#include "platform/WebBrowser.h"
+#include "widgets/ClickLabel.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -15,8 +16,8 @@
 #include <QLineEdit>
 #include <QScreen>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 QString TFot::EnginePrompt()
 {
@@ -53,17 +54,17 @@ void TFot::setupControls()
     Label1 = row.caption;
     txtKeyword = row.keyword;
     Label5 = row.search;
-    connect(Label5, &platform::ClickLabel::clicked, this, &TFot::Label5_Click);
+    connect(Label5, &widgets::ClickLabel::clicked, this, &TFot::Label5_Click);
 
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 void TFot::Label5_Click()
 {
     if (cboSE->currentText() == EnginePrompt()) {
-        platform::MsgBox(QStringLiteral("No search engine selected\n\n"
-                                        "Please choose a search engine and try again"),
-                         platform::vbExclamation, platform::MainCaption());
+        compat::MsgBox(QStringLiteral("No search engine selected\n\n"
+                                      "Please choose a search engine and try again"),
+                       compat::vbExclamation, app::MainCaption());
     }
     for (const EngineRow &row : EngineTable) {
         if (cboSE->currentText() != QLatin1String(row.name))

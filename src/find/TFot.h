@@ -6,7 +6,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 
-namespace platform {
+namespace widgets {
 class ClickLabel;
 }
 
@@ -23,7 +23,7 @@ public:
     QComboBox *cboSE;
     QLineEdit *txtKeyword;
     QLabel *Label1;
-    platform::ClickLabel *Label5; // "SEARCH!"
+    widgets::ClickLabel *Label5; // "SEARCH!"
 
     void Label5_Click();
 

@@ -3,11 +3,11 @@
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
 #include "browse/Form1.h"
+#include "compat/Dialogs.h"
+#include "engine/WebBrowser.h"
 #include "find/KeywordTable.h"
 #include "find/frmGoToKeyword.h"
 #include "find/frmKeywords.h"
-#include "platform/Dialogs.h"
-#include "platform/WebBrowser.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -48,11 +48,11 @@ void RunAddressKeyword()
         return;
     }
     if (text == QString::fromUtf8(EasterEggTrigger)) {
-        platform::MsgBox(
+        compat::MsgBox(
             QStringLiteral("This program is dedicated to the freeware world and all that it "
                            "resembles.\n\n\u00a9 2000-2003 Kestrelmoor Works. All rights "
                            "reserved."),
-            platform::vbOKOnly, QStringLiteral("You've found the easter egg"));
+            compat::vbOKOnly, QStringLiteral("You've found the easter egg"));
         return;
     }
     if (goToSiteKeyword(text))
@@ -66,8 +66,8 @@ void RunGoToKeyword()
     if (isKeywordList(text))
         Forms::Show<frmKeywords>();
     else if (!goToSiteKeyword(text))
-        platform::MsgBox(QStringLiteral("Invalid keyword, please check and try again"),
-                         platform::vbOKOnly, QStringLiteral("Keyword Error"));
+        compat::MsgBox(QStringLiteral("Invalid keyword, please check and try again"),
+                       compat::vbOKOnly, QStringLiteral("Keyword Error"));
     Forms::Unload<frmGoToKeyword>();
 }
 

@@ -1,11 +1,12 @@
 #include "find/frmGoToKeyword.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
+#include "compat/Twips.h"
 #include "find/FindStyle.h"
 #include "find/basKeywords.h"
 #include "find/frmKeywords.h"
-#include "platform/App.h"
-#include "platform/ClickLabel.h"
+#include "widgets/ClickLabel.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -15,8 +16,8 @@
 #include <QPainterPath>
 #include <QScreen>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 namespace {
 
@@ -102,18 +103,18 @@ QPixmap rulePicture(int width, int height)
     return pm;
 }
 
-platform::ClickLabel *pictureButton(QWidget *parent, const char *name, const QPixmap &pm)
+widgets::ClickLabel *pictureButton(QWidget *parent, const char *name, const QPixmap &pm)
 {
-    auto *b = new platform::ClickLabel(parent);
+    auto *b = new widgets::ClickLabel(parent);
     b->setObjectName(QLatin1String(name));
     b->setPixmap(pm);
     b->setAlignment(Qt::AlignCenter);
     return b;
 }
 
-platform::ClickLabel *captionUnder(QWidget *parent, const char *name, const char *text)
+widgets::ClickLabel *captionUnder(QWidget *parent, const char *name, const char *text)
 {
-    auto *l = new platform::ClickLabel(QLatin1String(text), parent);
+    auto *l = new widgets::ClickLabel(QLatin1String(text), parent);
     l->setObjectName(QLatin1String(name));
     l->setAlignment(Qt::AlignCenter);
     QFont f = l->font();
@@ -175,13 +176,13 @@ void frmGoToKeyword::setupControls()
     PlaceTwips(Label4, 3240, 2130, 1560, 285);
 
     // The captions under the pictures are part of the buttons.
-    connect(Image3, &platform::ClickLabel::clicked, this, &frmGoToKeyword::Image3_Click);
-    connect(Label3, &platform::ClickLabel::clicked, this, &frmGoToKeyword::Image3_Click);
-    connect(Image4, &platform::ClickLabel::clicked, this, &frmGoToKeyword::Image4_Click);
-    connect(Label4, &platform::ClickLabel::clicked, this, &frmGoToKeyword::Image4_Click);
+    connect(Image3, &widgets::ClickLabel::clicked, this, &frmGoToKeyword::Image3_Click);
+    connect(Label3, &widgets::ClickLabel::clicked, this, &frmGoToKeyword::Image3_Click);
+    connect(Image4, &widgets::ClickLabel::clicked, this, &frmGoToKeyword::Image4_Click);
+    connect(Label4, &widgets::ClickLabel::clicked, this, &frmGoToKeyword::Image4_Click);
 
     txtGTKeyword->setFocus();
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 void frmGoToKeyword::Image3_Click()

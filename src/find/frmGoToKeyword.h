@@ -5,7 +5,7 @@
 class QLabel;
 class QLineEdit;
 
-namespace platform {
+namespace widgets {
 class ClickLabel;
 }
 
@@ -22,10 +22,10 @@ public:
     QLabel *Label1;
     QLabel *Label2;
     QLineEdit *txtGTKeyword;
-    platform::ClickLabel *Image3; // GO!
-    platform::ClickLabel *Label3;
-    platform::ClickLabel *Image4; // Keyword List
-    platform::ClickLabel *Label4;
+    widgets::ClickLabel *Image3; // GO!
+    widgets::ClickLabel *Label3;
+    widgets::ClickLabel *Image4; // Keyword List
+    widgets::ClickLabel *Label4;
     QLabel *Image1;
     QLabel *Image2;
 

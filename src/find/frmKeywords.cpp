@@ -1,8 +1,9 @@
 #include "find/frmKeywords.h"
 
+#include "app/App.h"
+#include "compat/Twips.h"
 #include "find/FindStyle.h"
 #include "find/KeywordTable.h"
-#include "platform/App.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,8 +14,8 @@
 
 #include <algorithm>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 namespace {
 
@@ -117,7 +118,7 @@ void frmKeywords::setupControls()
 
     fillKeywordList();
 
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 void frmKeywords::fillKeywordList()

@@ -1,16 +1,16 @@
 #include "history/basWinInet.h"
 
 #include "app/Forms.h"
+#include "compat/Dialogs.h"
+#include "compat/UrlCache.h"
 #include "history/history.h"
-#include "platform/Dialogs.h"
-#include "platform/UrlCache.h"
 #include "support/clsMemoryManagement.h"
 
 #include <QListWidget>
 
 #include <memory>
 
-using namespace platform;
+using namespace compat;
 
 namespace basWinInet {
 

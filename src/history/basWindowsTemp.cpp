@@ -1,6 +1,6 @@
 #include "history/basWindowsTemp.h"
 
-#include "platform/UrlCache.h"
+#include "compat/UrlCache.h"
 
 #include <QFile>
 
@@ -9,7 +9,7 @@ namespace basWindowsTemp {
 QString GetWindowsTempPath()
 {
     char buffer[260] = {};
-    if (platform::GetTempPathA(sizeof buffer, buffer) == 0)
+    if (compat::GetTempPathA(sizeof buffer, buffer) == 0)
         return QString();
     // A path too long for the buffer leaves it empty, so it reads as "".
     return QFile::decodeName(buffer);

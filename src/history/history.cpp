@@ -1,11 +1,12 @@
 #include "history/history.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
+#include "compat/Dialogs.h"
+#include "compat/Twips.h"
+#include "compat/WindowDrawing.h"
 #include "history/basWinInet.h"
 #include "history/basWindowsTemp.h"
-#include "platform/App.h"
-#include "platform/Dialogs.h"
-#include "platform/WindowDrawing.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -15,8 +16,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 namespace {
 
@@ -117,7 +118,7 @@ void history::setupControls()
                        static_cast<QWidget *>(List1)})
         w->installEventFilter(this);
 
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 clsSideBar *history::sideBar()
@@ -205,11 +206,11 @@ void history::cmdDelete_Click()
 
 void history::lblWinTemp_Click()
 {
-    platform::MsgBox(QStringLiteral("Windows Temp. Path: ") + basWindowsTemp::GetWindowsTempPath(),
-                     platform::vbInformation, platform::AppTitle());
+    compat::MsgBox(QStringLiteral("Windows Temp. Path: ") + basWindowsTemp::GetWindowsTempPath(),
+                   compat::vbInformation, app::AppTitle());
 }
 
 void history::BeginWindowDrag(QPointF globalPosition)
 {
-    platform::BeginWindowDrag(this, globalPosition);
+    compat::BeginWindowDrag(this, globalPosition);
 }

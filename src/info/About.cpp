@@ -1,10 +1,11 @@
 #include "info/About.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/Hosts.h"
+#include "compat/Shell.h"
+#include "compat/Twips.h"
 #include "info/Licence.h"
-#include "platform/App.h"
-#include "platform/Shell.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -14,8 +15,8 @@
 #include <QScreen>
 #include <QStyle>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 About::About() : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -73,8 +74,8 @@ void About::setupControls()
                    240, 2160, 5160, 675);
     Label7->setWordWrap(true);
 
-    Label6 = label("Label6", QStringLiteral("Copyright \u00a9 2026 ") + platform::CompanyName(),
-                   240, 3030, 3960, 255);
+    Label6 = label("Label6", QStringLiteral("Copyright \u00a9 2026 ") + app::CompanyName(), 240,
+                   3030, 3960, 255);
     Label6->setCursor(Qt::PointingHandCursor);
     QFont link = Label6->font();
     link.setUnderline(true);
@@ -89,14 +90,14 @@ void About::setupControls()
     PlaceTwips(Command1, 4320, 3000, 1095, 375);
     connect(Command1, &QPushButton::clicked, this, &About::Command1_Click);
 
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 void About::Form_Load()
 {
-    Label1->setText(platform::AppTitle());
-    Label13->setText(platform::VersionText(platform::AppMajor(), platform::AppMinor()));
-    Label15->setText(platform::CompanyName());
+    Label1->setText(app::AppTitle());
+    Label13->setText(app::VersionText(app::AppMajor(), app::AppMinor()));
+    Label15->setText(app::CompanyName());
     Label16->setText(QLatin1String(hosts::Maker));
     Label17->setText(LicenceKind());
     Label6->setToolTip(QLatin1String(hosts::Maker));
@@ -119,6 +120,6 @@ void About::Command1_Click()
 
 void About::Label6_Click()
 {
-    platform::ShellExecuteA(this, QStringLiteral("open"), QLatin1String(hosts::Maker), QString(),
-                            QString(), platform::SW_SHOWNORMAL);
+    compat::ShellExecuteA(this, QStringLiteral("open"), QLatin1String(hosts::Maker), QString(),
+                          QString(), compat::SW_SHOWNORMAL);
 }

@@ -1,7 +1,8 @@
 #include "info/Licence.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
-#include "platform/App.h"
+#include "compat/Twips.h"
 
 #include <QFile>
 #include <QFrame>
@@ -12,8 +13,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 QString LicenceText()
 {
@@ -74,7 +75,7 @@ void Licence::setupControls()
     PlaceTwips(Label4, 5880, 4935, 1200, 345);
     Label4->installEventFilter(this);
 
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 void Licence::Form_Load()

@@ -1,10 +1,11 @@
 #include "security/Form3.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
-#include "platform/App.h"
-#include "platform/Dialogs.h"
-#include "platform/Settings.h"
+#include "compat/Dialogs.h"
+#include "compat/Settings.h"
+#include "compat/Twips.h"
 #include "security/Passcode.h"
 
 #include <QCloseEvent>
@@ -12,8 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 Form3::Form3() : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -66,7 +67,7 @@ void Form3::setupControls()
     }
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
     Text1->setFocus();
 }
 
@@ -78,10 +79,9 @@ void Form3::Form_Load()
 void Form3::Command1_Click()
 {
     if (!PasscodeMatches(Text1->text())) {
-        platform::MsgBox(QStringLiteral("Current passcode invalid\n\nThis application will now "
-                                        "be locked"),
-                         platform::vbExclamation | platform::vbSystemModal,
-                         platform::MainCaption());
+        compat::MsgBox(QStringLiteral("Current passcode invalid\n\nThis application will now "
+                                      "be locked"),
+                       compat::vbExclamation | compat::vbSystemModal, app::MainCaption());
         // Nothing enables the main window again while the program runs.
         if (Forms::isLoaded<MDIForm1>())
             Forms::get<MDIForm1>()->setEnabled(false);
@@ -91,18 +91,17 @@ void Form3::Command1_Click()
     // A mistyped new passcode would lock the user out at the next prompt, so the retyped
     // one must agree before anything is stored; the window stays open for another try.
     if (Text2->text() != Text3->text()) {
-        platform::MsgBox(QStringLiteral("The new passcode and the retyped passcode do not "
-                                        "match, please type them again"),
-                         platform::vbExclamation, platform::MainCaption());
+        compat::MsgBox(QStringLiteral("The new passcode and the retyped passcode do not "
+                                      "match, please type them again"),
+                       compat::vbExclamation, app::MainCaption());
         Text2->clear();
         Text3->clear();
         Text2->setFocus();
         return;
     }
     Text4->setText(Text2->text());
-    platform::SaveSetting(QStringLiteral("Passcode"), Text4->text());
-    platform::MsgBox(QStringLiteral("Passcode Changed"), platform::vbInformation,
-                     platform::MainCaption());
+    compat::SaveSetting(QStringLiteral("Passcode"), Text4->text());
+    compat::MsgBox(QStringLiteral("Passcode Changed"), compat::vbInformation, app::MainCaption());
     Forms::Unload<Form3>();
 }
 

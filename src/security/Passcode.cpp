@@ -1,7 +1,7 @@
 #include "security/Passcode.h"
 
 #include "app/Forms.h"
-#include "platform/Settings.h"
+#include "compat/Settings.h"
 #include "security/Form3.h"
 
 #include <QGuiApplication>
@@ -11,8 +11,7 @@
 void LoadPasscodeCopy()
 {
     // The field's length limit cuts the stored text to its first ten characters.
-    Forms::get<Form3>()->Text4->setText(
-        platform::GetSetting(QStringLiteral("Passcode"), QString()));
+    Forms::get<Form3>()->Text4->setText(compat::GetSetting(QStringLiteral("Passcode"), QString()));
 }
 
 bool PasscodeMatches(const QString &entry)

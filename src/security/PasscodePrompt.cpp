@@ -1,7 +1,8 @@
 #include "security/PasscodePrompt.h"
 
-#include "platform/App.h"
-#include "platform/Dialogs.h"
+#include "app/App.h"
+#include "compat/Dialogs.h"
+#include "compat/Twips.h"
 #include "security/Passcode.h"
 
 #include <QCloseEvent>
@@ -9,8 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 PasscodePrompt::PasscodePrompt(const QString &caption)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -35,7 +36,7 @@ PasscodePrompt::PasscodePrompt(const QString &caption)
     }
     connect(Command1, &QPushButton::clicked, this, &PasscodePrompt::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
     Text1->setFocus();
 }
 
@@ -45,8 +46,8 @@ void PasscodePrompt::Command1_Click()
         accepted();
         return;
     }
-    platform::MsgBox(QStringLiteral("Password Invalid, please check and try again"),
-                     platform::vbExclamation | platform::vbSystemModal, platform::MainCaption());
+    compat::MsgBox(QStringLiteral("Password Invalid, please check and try again"),
+                   compat::vbExclamation | compat::vbSystemModal, app::MainCaption());
     Text1->setFocus();
 }
 

@@ -1,10 +1,11 @@
 #include "security/Security2.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
-#include "platform/App.h"
-#include "platform/Dialogs.h"
-#include "platform/Launcher.h"
-#include "platform/Settings.h"
+#include "compat/Dialogs.h"
+#include "compat/Launcher.h"
+#include "compat/Settings.h"
+#include "compat/Twips.h"
 #include "security/Form3.h"
 #include "security/Passcode.h"
 
@@ -19,8 +20,8 @@
 
 #include <algorithm>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 namespace {
 
@@ -161,12 +162,12 @@ void Security2::setupControls()
         box->resize(std::clamp(box->sizeHint().width(), box->width(), room), box->height());
     }
 
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 void Security2::loadSwitch(QCheckBox *box, QLabel *carrier, const char *key, const char *def)
 {
-    carrier->setText(platform::GetSetting(QLatin1String(key), QLatin1String(def)));
+    carrier->setText(compat::GetSetting(QLatin1String(key), QLatin1String(def)));
     if (carrier->text() == QLatin1String("0"))
         box->setChecked(false);
     else if (carrier->text() == QLatin1String("1"))
@@ -186,7 +187,7 @@ bool Security2::LogChecked()
     if (Forms::isLoaded<Security2>())
         return Forms::get<Security2>()->Check1->isChecked();
     // The box starts ticked; the load clears it for "0" alone.
-    return platform::GetSetting(QStringLiteral("Log"), QStringLiteral("1")) != QLatin1String("0");
+    return compat::GetSetting(QStringLiteral("Log"), QStringLiteral("1")) != QLatin1String("0");
 }
 
 void Security2::TurnLogOn()
@@ -194,13 +195,13 @@ void Security2::TurnLogOn()
     if (Forms::isLoaded<Security2>())
         Forms::get<Security2>()->Check1->setChecked(true);
     else if (!LogChecked())
-        platform::SaveSetting(QStringLiteral("Log"), QStringLiteral("1"));
+        compat::SaveSetting(QStringLiteral("Log"), QStringLiteral("1"));
 }
 
 void Security2::applyClickRule(QCheckBox *box, QLabel *carrier, const char *key)
 {
     carrier->setText(box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    platform::SaveSetting(QLatin1String(key), carrier->text());
+    compat::SaveSetting(QLatin1String(key), carrier->text());
 }
 
 void Security2::Check1_Click()
@@ -290,24 +291,23 @@ void Security2::startControlPanel(const char *commandLine, const QString &what)
 {
     const QString command = QLatin1String(commandLine);
     // Window-show mode 5: the panel opens at its usual size and place.
-    if (platform::Shell(command, 5) != 0)
+    if (compat::Shell(command, 5) != 0)
         return;
-    platform::MsgBox(
-        QStringLiteral("No program for the %1 is installed on this computer.\n\n"
-                       "Install one of these programs to change them: %2.")
-            .arg(what, platform::ShellAlternatives(command).join(QStringLiteral(", "))),
-        platform::vbExclamation, platform::MainCaption());
+    compat::MsgBox(QStringLiteral("No program for the %1 is installed on this computer.\n\n"
+                                  "Install one of these programs to change them: %2.")
+                       .arg(what, compat::ShellAlternatives(command).join(QStringLiteral(", "))),
+                   compat::vbExclamation, app::MainCaption());
 }
 
 void Security2::Command2_Click()
 {
-    startControlPanel(platform::kInternetOptionsCommand,
+    startControlPanel(compat::kInternetOptionsCommand,
                       QStringLiteral("network and internet settings"));
 }
 
 void Security2::Command3_Click()
 {
-    startControlPanel(platform::kModemOptionsCommand, QStringLiteral("modem settings"));
+    startControlPanel(compat::kModemOptionsCommand, QStringLiteral("modem settings"));
 }
 
 void Security2::cmdCPword_Click()

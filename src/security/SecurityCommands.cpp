@@ -3,8 +3,8 @@
 #include "app/CommandWiring.h"
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
-#include "platform/Dialogs.h"
-#include "platform/Settings.h"
+#include "compat/Dialogs.h"
+#include "compat/Settings.h"
 #include "security/Passcode.h"
 #include "security/Security.h"
 #include "security/Security2.h"
@@ -13,7 +13,7 @@
 #include <QAction>
 #include <QLabel>
 
-using platform::GetSetting;
+using compat::GetSetting;
 
 void TSecurity_Click()
 {
@@ -35,13 +35,13 @@ void TSettings_Click()
         Forms::Show<frmSettings>();
     } else if (flag == QLatin1String("1")) {
         // Cancel gives "", which is compared like an empty entry.
-        const QString entry = platform::InputBox(QStringLiteral("Password Required"),
-                                                 QStringLiteral("Authentication"), QString());
+        const QString entry = compat::InputBox(QStringLiteral("Password Required"),
+                                               QStringLiteral("Authentication"), QString());
         if (PasscodeMatches(entry))
             Forms::Show<frmSettings>();
         else
-            platform::MsgBox(QStringLiteral("Incorrect password, access denied"),
-                             platform::vbExclamation, QStringLiteral("Error"));
+            compat::MsgBox(QStringLiteral("Incorrect password, access denied"),
+                           compat::vbExclamation, QStringLiteral("Error"));
     }
 }
 

@@ -1,13 +1,14 @@
 #include "settings/Bground.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
-#include "platform/Activation.h"
-#include "platform/App.h"
-#include "platform/CoolBar.h"
-#include "platform/Dialogs.h"
-#include "platform/FileLists.h"
+#include "compat/Dialogs.h"
+#include "compat/FileLists.h"
+#include "compat/Twips.h"
 #include "settings/frmSettings.h"
+#include "widgets/Activation.h"
+#include "widgets/CoolBar.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -20,8 +21,8 @@
 #include <QScreen>
 #include <QWindow>
 
-using platform::PlaceTwips;
-using platform::Twips;
+using compat::PlaceTwips;
+using compat::Twips;
 
 namespace {
 
@@ -61,13 +62,13 @@ void Bground::setupControls()
     PlaceTwips(Label1, 120, 0, 2535, 255);
     Label1->installEventFilter(this);
 
-    Drive1 = new platform::DriveListBox(this);
+    Drive1 = new compat::DriveListBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     PlaceTwips(Drive1, 0, 240, 1695, 315);
-    Dir1 = new platform::DirListBox(this);
+    Dir1 = new compat::DirListBox(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     PlaceTwips(Dir1, 0, 600, 1695, 2565);
-    File1 = new platform::FileListBox(this);
+    File1 = new compat::FileListBox(this);
     File1->setObjectName(QStringLiteral("File1"));
     PlaceTwips(File1, 1680, 600, 1695, 2565);
 
@@ -89,18 +90,18 @@ void Bground::setupControls()
     SetSkin->setObjectName(QStringLiteral("SetSkin"));
     PlaceTwips(SetSkin, 4920, 2880, 1335, 300);
 
-    connect(Drive1, &platform::DriveListBox::Change, this, &Bground::Drive1_Change);
-    connect(Dir1, &platform::DirListBox::Change, this, &Bground::Dir1_Change);
+    connect(Drive1, &compat::DriveListBox::Change, this, &Bground::Drive1_Change);
+    connect(Dir1, &compat::DirListBox::Change, this, &Bground::Dir1_Change);
     connect(Command1, &QPushButton::clicked, this, &Bground::Command1_Click);
     connect(SetSkin, &QPushButton::clicked, this, &Bground::SetSkin_Click);
 
-    platform::OnActivate(this, [this] { Form_Activate(); });
-    platform::CentreOnScreen(this);
+    widgets::OnActivate(this, [this] { Form_Activate(); });
+    compat::CentreOnScreen(this);
 }
 
 void Bground::Form_Load()
 {
-    Dir1->setPath(platform::ProgramFolder());
+    Dir1->setPath(app::ProgramFolder());
     File1->setPath(Dir1->Path());
     Drive1->setDrive(Dir1->Path());
 }
@@ -154,14 +155,14 @@ QPixmap Bground::chosenPicture(QString *path)
 {
     *path = PicturePath(File1->Path(), File1->FileName());
     if (File1->FileName().isEmpty()) {
-        platform::MsgBox(QStringLiteral("Please choose a picture in the list of files first."),
-                         platform::vbExclamation, platform::MainCaption());
+        compat::MsgBox(QStringLiteral("Please choose a picture in the list of files first."),
+                       compat::vbExclamation, app::MainCaption());
         return QPixmap();
     }
     const QPixmap picture = readPicture(*path);
     if (picture.isNull())
-        platform::MsgBox(QStringLiteral("The picture could not be loaded:\n") + *path,
-                         platform::vbExclamation, platform::MainCaption());
+        compat::MsgBox(QStringLiteral("The picture could not be loaded:\n") + *path,
+                       compat::vbExclamation, app::MainCaption());
     return picture;
 }
 

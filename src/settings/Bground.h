@@ -5,11 +5,11 @@
 class QLabel;
 class QPushButton;
 
-namespace platform {
+namespace compat {
 class DriveListBox;
 class DirListBox;
 class FileListBox;
-} // namespace platform
+} // namespace compat
 
 // "Change Background": a borderless chooser that previews a picture and applies it to the
 // toolbar. Apply fills the settings window's Background field; the settings window's Save
@@ -24,9 +24,9 @@ public:
     void Form_Activate();
 
     QLabel *Label1; // "Change Background"
-    platform::DriveListBox *Drive1;
-    platform::DirListBox *Dir1;
-    platform::FileListBox *File1;
+    compat::DriveListBox *Drive1;
+    compat::DirListBox *Dir1;
+    compat::FileListBox *File1;
     QLabel *Label2; // "Preview"
     QLabel *Image2; // the previewed picture, stretched to the box
     QPushButton *Command1; // "Preview"

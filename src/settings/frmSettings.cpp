@@ -1,10 +1,11 @@
 #include "settings/frmSettings.h"
 
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/Hosts.h"
-#include "platform/App.h"
-#include "platform/Dialogs.h"
-#include "platform/Settings.h"
+#include "compat/Dialogs.h"
+#include "compat/Settings.h"
+#include "compat/Twips.h"
 #include "settings/Bground.h"
 
 #include <QCheckBox>
@@ -14,10 +15,10 @@
 #include <QPushButton>
 #include <QScreen>
 
-using platform::GetSetting;
-using platform::PlaceTwips;
-using platform::SaveSetting;
-using platform::Twips;
+using compat::GetSetting;
+using compat::PlaceTwips;
+using compat::SaveSetting;
+using compat::Twips;
 
 QString frmSettings::DefaultSearchEngine()
 {
@@ -103,7 +104,7 @@ void frmSettings::setupControls()
     connect(cmdSave, &QPushButton::clicked, this, &frmSettings::cmdSave_Click);
     connect(Command2, &QPushButton::clicked, this, &frmSettings::Command2_Click);
 
-    platform::CentreOnScreen(this);
+    compat::CentreOnScreen(this);
 }
 
 void frmSettings::Form_Load()
@@ -152,10 +153,10 @@ void frmSettings::cmdSave_Click()
     SaveSetting(QStringLiteral("Home Page"), txtHomePage->text());
     SaveSetting(QStringLiteral("Search-Engine"), SE->text());
     SaveSetting(QStringLiteral("Bground"), BGRnd->text());
-    platform::MsgBox(
+    compat::MsgBox(
         QStringLiteral("If you have changed the Start Page or Home Page you will need to\n"
                        "re-load Scoutwell for your changes to take effect."),
-        platform::vbInformation, QStringLiteral("Scoutwell"));
+        compat::vbInformation, QStringLiteral("Scoutwell"));
     Forms::Unload<frmSettings>();
 }
 

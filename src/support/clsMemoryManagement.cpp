@@ -1,12 +1,12 @@
 #include "support/clsMemoryManagement.h"
 
-#include "platform/Memory.h"
+#include "compat/Memory.h"
 
 #include <QByteArray>
 #include <algorithm>
 #include <cstring>
 
-using namespace platform;
+using namespace compat;
 
 clsMemoryManagement::~clsMemoryManagement()
 {

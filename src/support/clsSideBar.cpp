@@ -1,7 +1,8 @@
 #include "support/clsSideBar.h"
 
-#include "platform/App.h"
-#include "platform/WindowDrawing.h"
+#include "app/App.h"
+#include "compat/Twips.h"
+#include "compat/WindowDrawing.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -29,7 +30,7 @@ void fillBox(QImage &image, int x1, int y1, int x2, int y2, const QColor &color)
 // It always lies below the client area, so the band reaches the bottom edge.
 int bandBottom(const QWidget *w)
 {
-    return platform::ToTwips(w->frameGeometry().height());
+    return compat::ToTwips(w->frameGeometry().height());
 }
 
 } // namespace
@@ -94,7 +95,7 @@ void clsSideBar::Destroy()
 {
     if (!m_window)
         return;
-    QImage &image = platform::AutoRedrawImage(m_window);
+    QImage &image = compat::AutoRedrawImage(m_window);
     const QColor windowBack = m_window->palette().color(m_window->backgroundRole());
     const int scaleWidth = m_window->width();
     const int bottom = bandBottom(m_window);
@@ -122,7 +123,7 @@ void clsSideBar::Refresh()
     if (m_fontSize == 0)
         m_fontSize = 14;
 
-    QImage &image = platform::AutoRedrawImage(m_window);
+    QImage &image = compat::AutoRedrawImage(m_window);
     const int scaleWidth = m_window->width();
     const int scaleHeight = m_window->height();
     const int bottom = bandBottom(m_window);
@@ -157,12 +158,12 @@ void clsSideBar::Refresh()
 void clsSideBar::RemoveTitleBar()
 {
     if (m_window)
-        platform::RemoveTitleBar(m_window);
+        compat::RemoveTitleBar(m_window);
 }
 
 void clsSideBar::PaintGradient(const QColor &color)
 {
-    QImage &image = platform::AutoRedrawImage(m_window);
+    QImage &image = compat::AutoRedrawImage(m_window);
     const int scaleWidth = m_window->width();
     const auto rows = qint16(m_window->height());
     if (rows < 1)

@@ -1,23 +1,23 @@
 #include "CacheFiles.h"
 #include "HelpWindow.h"
 #include "TestEnv.h"
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/Hosts.h"
 #include "app/MDIForm1.h"
 #include "app/frmSplash.h"
 #include "browse/Form1.h"
+#include "compat/FileLists.h"
+#include "compat/Shell.h"
+#include "compat/UrlCache.h"
 #include "history/history.h"
 #include "info/About.h"
-#include "platform/App.h"
-#include "platform/CoolBar.h"
-#include "platform/FileLists.h"
-#include "platform/Shell.h"
-#include "platform/UrlCache.h"
 #include "security/Form3.h"
 #include "security/Security2.h"
 #include "security/frmLogin.h"
 #include "settings/Bground.h"
 #include "settings/frmSettings.h"
+#include "widgets/CoolBar.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -39,7 +39,7 @@ QString viewState(MDIForm1 *main)
 QStringList shown(const TestEnv &env)
 {
     QStringList boxes;
-    for (const platform::DialogRequest &box : env.boxes)
+    for (const compat::DialogRequest &box : env.boxes)
         boxes << QStringLiteral("%1 %2: %3").arg(box.style).arg(box.title, box.prompt);
     return boxes;
 }
@@ -97,9 +97,9 @@ private Q_SLOTS:
         for (const auto &[showSplash, pprog, afterTick] : rows) {
             TestEnv env;
             if (!showSplash.isEmpty())
-                platform::SaveSetting(QStringLiteral("ShowSplash"), showSplash);
+                compat::SaveSetting(QStringLiteral("ShowSplash"), showSplash);
             if (!pprog.isEmpty())
-                platform::SaveSetting(QStringLiteral("PProg"), pprog);
+                compat::SaveSetting(QStringLiteral("PProg"), pprog);
             Forms::Show<frmSplash>();
             QCOMPARE(Forms::isLoaded<frmSplash>(), showSplash != "0");
             if (Forms::isLoaded<frmSplash>()) {
@@ -121,9 +121,9 @@ private Q_SLOTS:
             // load changes it, leaves odd texts, and writes a click at once.
             const QString splash = showSplash.isEmpty() ? "1" : showSplash;
             QCOMPARE(Forms::get<frmSettings>()->chkSplash->isChecked(), splash == "1");
-            QCOMPARE(platform::GetSetting("ShowSplash"), splash);
+            QCOMPARE(compat::GetSetting("ShowSplash"), splash);
             QTest::mouseClick(Forms::Show<frmSettings>()->chkSplash, Qt::LeftButton);
-            QCOMPARE(platform::GetSetting("ShowSplash"), splash == "1" ? "0" : "1");
+            QCOMPARE(compat::GetSetting("ShowSplash"), splash == "1" ? "0" : "1");
         }
     }
 
@@ -151,9 +151,9 @@ private Q_SLOTS:
             const QString picture = folder + stored.section("Bground=", 1).section(';', 0, 0);
             for (const QString &setting : (stored + ";Tips=tip of the day;Passcode=abcdefghijkl")
                                               .split(';', Qt::SkipEmptyParts))
-                platform::SaveSetting(setting.section('=', 0, 0),
-                                      (setting.startsWith("Bground") ? folder : "")
-                                          + setting.section('=', 1));
+                compat::SaveSetting(setting.section('=', 0, 0),
+                                    (setting.startsWith("Bground") ? folder : "")
+                                        + setting.section('=', 1));
             MDIForm1 *main = Forms::Show<MDIForm1>();
             QCOMPARE(shown(env),
                      error.isEmpty() ? QStringList()
@@ -188,7 +188,7 @@ private Q_SLOTS:
             for (const char *state : {t.state, "00100"}) {
                 t.item->trigger();
                 QCOMPARE(viewState(main), QString(state));
-                QCOMPARE(platform::GetSetting(t.key), QString(t.item->isChecked() ? "1" : "0"));
+                QCOMPARE(compat::GetSetting(t.key), QString(t.item->isChecked() ? "1" : "0"));
             }
         }
         Forms::Show<frmSettings>();
@@ -213,7 +213,7 @@ private Q_SLOTS:
                             "Home Page=", "Search-Engine=http://se.example/?q=", "ShowSplash=1",
                             "Start Page= not an address, really; "};
         QCOMPARE(env.storedSettings(), stored);
-        QVERIFY(env.boxes.size() == 1 && env.boxes[0].style == platform::vbInformation
+        QVERIFY(env.boxes.size() == 1 && env.boxes[0].style == compat::vbInformation
                 && env.boxes[0].prompt.contains("re-load Scoutwell"));
         QVERIFY(!Forms::isLoaded<frmSettings>());
 
@@ -250,7 +250,7 @@ private Q_SLOTS:
             QVERIFY(image.save(dir + name, name[0] == 'l' ? "JPEG" : "BMP"));
         }
         QVERIFY(putFile(dir + "broken.gif", "not a picture at all"));
-        platform::SaveSetting(QStringLiteral("Bground"), dir + "old.bmp");
+        compat::SaveSetting(QStringLiteral("Bground"), dir + "old.bmp");
         MDIForm1 *main = Forms::get<MDIForm1>();
         const auto state = [&] {
             return main->CoolBar1->bandPicture().toImage().pixelColor(0, 0).name() + ' '
@@ -282,7 +282,7 @@ private Q_SLOTS:
             if (action == QLatin1String("Preview"))
                 QCOMPARE(b->Image2->pixmap().size(), QSize(40, 20));
             if (action == QLatin1String("Apply"))
-                QVERIFY(env.boxes.last().style == platform::vbExclamation
+                QVERIFY(env.boxes.last().style == compat::vbExclamation
                         && env.boxes.last().prompt.contains(*file ? dir + file : "choose"));
             if (action == QLatin1String("Cancel") || action == QLatin1String("Save")) {
                 QCOMPARE(settings->BGRnd->text(), dir + "sky.bmp");
@@ -304,7 +304,7 @@ private Q_SLOTS:
         MDIForm1 *main = Forms::Show<MDIForm1>();
         QVERIFY(QTest::qWaitForWindowActive(main));
         const auto cache = [](const QString &url) {
-            cachefiles::writeEntry(platform::UrlCacheFolder(), "1/0/" + url.toLatin1());
+            cachefiles::writeEntry(compat::UrlCacheFolder(), "1/0/" + url.toLatin1());
             return url;
         };
         QSet<QString> urls;
@@ -330,13 +330,12 @@ private Q_SLOTS:
         const QString asked
             = "36 Dedor.adu Zaved: Do you wish to delete the Internet Explorer cache?",
             done = "64 Dedor.adu Zaved: Cache deleted... Files in use (locked) were not removed!";
-        for (const int answer : {platform::vbNo, platform::vbYes, platform::vbYes}) {
+        for (const int answer : {compat::vbNo, compat::vbYes, compat::vbYes}) {
             env.queueAnswer(answer);
             QTest::mouseClick(h->cmdDelete, Qt::LeftButton);
-            QCOMPARE(cachefiles::lines(h->List1),
-                     answer == platform::vbNo ? listed : QStringList());
-            QCOMPARE(QDir(platform::UrlCacheFolder()).entryList(QDir::Files).size(),
-                     answer == platform::vbNo ? 62 : 1);
+            QCOMPARE(cachefiles::lines(h->List1), answer == compat::vbNo ? listed : QStringList());
+            QCOMPARE(QDir(compat::UrlCacheFolder()).entryList(QDir::Files).size(),
+                     answer == compat::vbNo ? 62 : 1);
         }
         for (const int length : {8, 300}) {
             const QString dir = env.path() + '/' + QString(length, 't');
@@ -346,7 +345,7 @@ private Q_SLOTS:
             qunsetenv("TMPDIR");
             QCOMPARE(shown(env).last(),
                      QStringLiteral("64 %1: Windows Temp. Path: %2")
-                         .arg(platform::AppTitle(), length < 260 ? dir + '/' : ""));
+                         .arg(app::AppTitle(), length < 260 ? dir + '/' : ""));
         }
         QCOMPARE(shown(env).mid(0, 5), QStringList({asked, asked, done, asked, done}));
         // Showing it again only brings it to the front. "X" closes it on a left click only;
@@ -387,10 +386,10 @@ private Q_SLOTS:
     // About shows the build's version; of its lines only the ownership one opens the maker's site.
     void aboutShowsTheBuildAndOpensTheMakersSite()
     {
-        QCOMPARE(platform::VersionText(4, 10), QStringLiteral("4.10")); // not 4.1
+        QCOMPARE(app::VersionText(4, 10), QStringLiteral("4.10")); // not 4.1
         TestEnv env;
         QStringList opened;
-        platform::SetShellHook([&opened](const platform::ShellRequest &r) {
+        compat::SetShellHook([&opened](const compat::ShellRequest &r) {
             opened << r.operation + ' ' + r.file + ' ' + QString::number(r.showCommand);
             return 33;
         });
@@ -398,7 +397,7 @@ private Q_SLOTS:
         QCOMPARE(about->Label13->text(), QStringLiteral("3.3"));
         QTest::mouseClick(about->Label16, Qt::LeftButton);
         QTest::mouseClick(about->Label6, Qt::LeftButton);
-        platform::SetShellHook({});
+        compat::SetShellHook({});
         QCOMPARE(opened, QStringList {"open " + QLatin1String(hosts::Maker) + " 1"});
     }
 };

@@ -1,11 +1,16 @@
 #include "FakeWebBrowser.h"
 #include "TestEnv.h"
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/Hosts.h"
 #include "app/MDIForm1.h"
+#include "browse/Clock.h"
 #include "browse/Form1.h"
 #include "browse/Ope.h"
 #include "browse/SiteLog.h"
+#include "compat/FileLists.h"
+#include "compat/Shell.h"
+#include "compat/Twips.h"
 #include "find/EngineTable.h"
 #include "find/FFw.h"
 #include "find/KeywordTable.h"
@@ -13,13 +18,9 @@
 #include "find/TFot.h"
 #include "find/frmGoToKeyword.h"
 #include "find/frmKeywords.h"
-#include "platform/App.h"
-#include "platform/ClickLabel.h"
-#include "platform/Clock.h"
-#include "platform/FileLists.h"
-#include "platform/Shell.h"
 #include "security/Security2.h"
 #include "settings/frmSettings.h"
+#include "widgets/ClickLabel.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -78,7 +79,7 @@ class TestBrowse : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void cleanup() { platform::SetClock({}); }
+    void cleanup() { browse::SetClock({}); }
     // The main window's commands and what they ask of the browser control and of the shell: the
     // six navigation commands through their toolbar buttons and the hidden Navigation menu's
     // items and keys, the page and help commands through their menu items.
@@ -124,9 +125,9 @@ private Q_SLOTS:
         TestEnv env;
         const QString key = c.stored.section('=', 0, 0), value = c.stored.section('=', 1);
         if (!c.stored.isEmpty())
-            platform::SaveSetting(key, value);
+            compat::SaveSetting(key, value);
         QStringList seen;
-        platform::SetShellHook([&seen](const platform::ShellRequest &r) {
+        compat::SetShellHook([&seen](const compat::ShellRequest &r) {
             QString file = r.file;
             if (file.startsWith("mailto:")) // its body as the mail program decodes it
                 file = file.section("&body=", 0, 0) + "&body="
@@ -159,7 +160,7 @@ private Q_SLOTS:
             b->setEnabled(true);
             QTest::mouseClick(b, Qt::LeftButton);
         }
-        platform::SetShellHook({});
+        compat::SetShellHook({});
         const FakeWebBrowser *b = FakeWebBrowser::last();
         for (const QString &address : b->navigations)
             seen << "go " + address;
@@ -170,7 +171,7 @@ private Q_SLOTS:
         QCOMPARE(settings->isVisible(), c.item != "mnuHome" && c.item != "mnuSearch");
         QVERIFY(env.boxes.isEmpty());
         if (!c.stored.isEmpty()) // a command never saves what it used
-            QCOMPARE(platform::GetSetting(key), value);
+            QCOMPARE(compat::GetSetting(key), value);
     }
 
     // The path rule: folder and file joined by one "/", none doubled at the root folder.
@@ -222,10 +223,10 @@ private Q_SLOTS:
         QFETCH(Log, c);
         TestEnv env;
         if (c.stored != QLatin1String("-"))
-            platform::SaveSetting(QStringLiteral("Log"), c.stored);
-        platform::SetClock([h = c.hour] { return QDateTime(QDate(2004, 3, 7), QTime(h, 5, 3)); });
+            compat::SaveSetting(QStringLiteral("Log"), c.stored);
+        browse::SetClock([h = c.hour] { return QDateTime(QDate(2004, 3, 7), QTime(h, 5, 3)); });
         MDIForm1 *main = Forms::Show<MDIForm1>();
-        QCOMPARE(platform::GetSetting(QStringLiteral("Log"), QStringLiteral("absent")), c.logAfter);
+        QCOMPARE(compat::GetSetting(QStringLiteral("Log"), QStringLiteral("absent")), c.logAfter);
         Forms::get<Security2>()->Check1->setChecked(c.logOn);
         // Closed with its own buttons: the log follows the box as stored.
         Forms::Unload<Security2>();
@@ -350,7 +351,7 @@ private Q_SLOTS:
     {
         QFETCH(KeywordCase, c);
         TestEnv env;
-        platform::SaveSetting(QStringLiteral("GoBtn"), QStringLiteral("1"));
+        compat::SaveSetting(QStringLiteral("GoBtn"), QStringLiteral("1"));
         MDIForm1 *main = Forms::get<MDIForm1>();
         FakeWebBrowser *browser = FakeWebBrowser::last();
         browser->navigations.clear();
@@ -413,7 +414,7 @@ private Q_SLOTS:
         // clang-format on
         for (const auto &[progress, progressMax, value] : rows)
             QCOMPARE(Form1::ProgressValue(progress, progressMax), value);
-        platform::SaveSetting(QStringLiteral("TB"), QStringLiteral("1"));
+        compat::SaveSetting(QStringLiteral("TB"), QStringLiteral("1"));
         start();
         QProgressBar *bar = main->ProgressBar1;
         const auto seen = [&] { return QPair {bar->isVisible(), bar->value()}; };
@@ -443,7 +444,7 @@ private Q_SLOTS:
             browser->Form_Resize();
             return browser->WebBrowser1->size();
         };
-        const QSize first(600, 400 - platform::Twips(250));
+        const QSize first(600, 400 - compat::Twips(250));
         QCOMPARE(resized(600, 400), first);
         main->setWindowState(Qt::WindowMinimized);
         QCOMPARE(resized(500, 300), first);
@@ -474,7 +475,7 @@ private Q_SLOTS:
         QCOMPARE(browser->windowTitle(), QStringLiteral("http://untitled.example/"));
         // Back and Forward wait for a fourth address in the list, whatever the engine says.
         const auto backAndForward = [&] {
-            Q_EMIT web->CommandStateChange(platform::CSC_NAVIGATEBACK, false);
+            Q_EMIT web->CommandStateChange(engine::CSC_NAVIGATEBACK, false);
             return main->btnBack->isEnabled() + main->btnForward->isEnabled();
         };
         QCOMPARE(backAndForward(), 0);
@@ -488,8 +489,8 @@ private Q_SLOTS:
     void startPageThenRecreated()
     {
         TestEnv env;
-        platform::SaveSetting(QStringLiteral("Home Page"), QStringLiteral("http://home.example/"));
-        platform::SaveSetting(QStringLiteral("Start Page"), QStringLiteral(" example.org "));
+        compat::SaveSetting(QStringLiteral("Home Page"), QStringLiteral("http://home.example/"));
+        compat::SaveSetting(QStringLiteral("Start Page"), QStringLiteral(" example.org "));
         start();
         QCOMPARE(web->navigations, QStringList {" example.org "});
         QVERIFY(main->Combo1->currentText() == " example.org " && main->Combo1->count() == 0);

@@ -26,7 +26,7 @@ FakeDownload *startDownload(const TestEnv &env, const QString &name, const QByte
     const QString path = env.path() + "/Downloads/" + name;
     writeFile(path, bytes);
     auto *d = new FakeDownload("http://127.0.0.1/" + name, path, bytes.size());
-    platform::AnnounceDownload(d);
+    engine::AnnounceDownload(d);
     return d;
 }
 
@@ -61,7 +61,7 @@ private Q_SLOTS:
                                   {"tool.tar.gz", "tool (1).tar.gz"},
                                   {"README", "README (1)"},
                                   {"run.bin", "run (1).bin"}})
-            QCOMPARE(platform::FreeFileName(dir.path(), name, {dir.filePath("run.bin")}), free);
+            QCOMPARE(engine::FreeFileName(dir.path(), name, {dir.filePath("run.bin")}), free);
     }
 
     void keptListStatusBarAndSums()

@@ -5,12 +5,13 @@
 #include "KeptList.h"
 #include "LocalHttpServer.h"
 #include "ProgramRun.h"
+#include "app/App.h"
 #include "app/Hosts.h"
-#include "platform/App.h"
+#include "compat/Twips.h"
 
 #include <QtTest>
 
-using platform::Twips;
+using compat::Twips;
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -5,13 +5,14 @@
 #include "LocalHttpServer.h"
 #include "ProgramRun.h"
 #include "TestEnv.h"
-#include "platform/App.h"
+#include "app/App.h"
+#include "compat/Twips.h"
 
 #include <QDeadlineTimer>
 #include <QScreen>
 #include <QtTest>
 
-using platform::Twips;
+using compat::Twips;
 
 namespace {
 const QRegularExpression kMainWindow(QStringLiteral("^Scoutwell v3\\.3"));

@@ -1,11 +1,12 @@
 #include "CacheFiles.h"
 #include "KeptList.h"
 #include "TestEnv.h"
+#include "app/App.h"
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
 #include "app/frmSplash.h"
-#include "platform/App.h"
-#include "platform/Settings.h"
+#include "compat/Settings.h"
+#include "compat/Twips.h"
 #include "security/Form3.h"
 #include "security/Security.h"
 #include "security/Security2.h"
@@ -26,7 +27,7 @@ template<class W> bool shown()
 void store(const char *key, const QString &value)
 {
     if (value != "-")
-        platform::SaveSetting(key, value);
+        compat::SaveSetting(key, value);
 }
 
 QString box(const QString &title, int style, const QString &prompt, bool input = false)
@@ -40,12 +41,12 @@ QStringList seen(const TestEnv &env)
 {
     QStringList out;
     for (const auto &b : env.boxes)
-        out << box(b.title, b.style, b.prompt, b.kind == platform::DialogRequest::Input);
+        out << box(b.title, b.style, b.prompt, b.kind == compat::DialogRequest::Input);
     return out;
 }
 
-const int kSysExcl = platform::vbExclamation | platform::vbSystemModal;
-const QString kTitle = platform::MainCaption();
+const int kSysExcl = compat::vbExclamation | compat::vbSystemModal;
+const QString kTitle = app::MainCaption();
 
 struct Switch
 {
@@ -101,7 +102,7 @@ private Q_SLOTS:
         const QString asked = box("Authentication", 0, "Password Required", true);
         const QStringList ask {asked};
         const QStringList denied {
-            asked, box("Error", platform::vbExclamation, "Incorrect password, access denied")};
+            asked, box("Error", compat::vbExclamation, "Incorrect password, access denied")};
         // The security window's load stores "PSec" = "0" on a fresh profile, so the gate then
         // reads "0"; it does not store "PSet", which reads as "". A passcode stored by another
         // tool is compared on the ten characters the copy holds.
@@ -135,7 +136,7 @@ private Q_SLOTS:
         store("Passcode", passcode);
         store(start == "Security" ? "PSec" : "PSet", flag);
         const bool cancel = typed == QLatin1String("<Cancel>");
-        env.queueAnswer(cancel ? platform::vbCancel : platform::vbOK, cancel ? "Secret" : typed);
+        env.queueAnswer(cancel ? compat::vbCancel : compat::vbOK, cancel ? "Secret" : typed);
         frmSplash *splash = Forms::get<frmSplash>();
         PasscodePrompt *prompt = nullptr;
         if (start == "login") {
@@ -186,10 +187,10 @@ private Q_SLOTS:
         const QString mismatch = "The new passcode and the retyped passcode do not match, please "
                                  "type them again";
         // clang-format off
-        QTest::newRow("changed, new cut to 10")    << "old|abcdefghijkl|abcdefghijkl" << box(kTitle, platform::vbInformation, "Passcode Changed");
+        QTest::newRow("changed, new cut to 10")    << "old|abcdefghijkl|abcdefghijkl" << box(kTitle, compat::vbInformation, "Passcode Changed");
         QTest::newRow("wrong old")                 << "Old|new|new"                   << box(kTitle, kSysExcl, lock);
         QTest::newRow("wrong old, retype differs") << "x|new|neu"                     << box(kTitle, kSysExcl, lock);
-        QTest::newRow("retype differs")            << "old|new|neu"                   << box(kTitle, platform::vbExclamation, mismatch);
+        QTest::newRow("retype differs")            << "old|new|neu"                   << box(kTitle, compat::vbExclamation, mismatch);
         // clang-format on
     }
 
@@ -198,7 +199,7 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(QString, box);
         TestEnv env;
-        platform::SaveSetting("Passcode", "old");
+        compat::SaveSetting("Passcode", "old");
         MDIForm1 *main = Forms::Show<MDIForm1>();
         Form3 *form = Forms::Show<Form3>();
         const QStringList boxes = typed.split('|');
@@ -209,7 +210,7 @@ private Q_SLOTS:
         QTest::mouseClick(form->Command1, Qt::LeftButton);
 
         QCOMPARE(seen(env), QStringList {box});
-        QCOMPARE(platform::GetSetting("Passcode"),
+        QCOMPARE(compat::GetSetting("Passcode"),
                  box.contains("Changed") ? boxes[1].left(10) : "old");
         QCOMPARE(main->isEnabled(), !box.contains("locked"));
         QCOMPARE(Forms::isLoaded<Form3>(), box.contains("do not match"));
@@ -249,7 +250,7 @@ private Q_SLOTS:
             QCOMPARE((s->*kSwitches[i].box)->isChecked(), ticks[i] == QLatin1Char('1'));
             // The carrier holds the stored text, or the box's state when nothing is stored.
             QCOMPARE((s->*kSwitches[i].carrier)->text(),
-                     platform::GetSetting(QLatin1String(kSwitches[i].key), QString(ticks[i])));
+                     compat::GetSetting(QLatin1String(kSwitches[i].key), QString(ticks[i])));
         }
         QCOMPARE(env.storedSettings().join('|'), storeAfter);
     }
@@ -277,9 +278,9 @@ private Q_SLOTS:
         }
         QCOMPARE(texts.size(), 4);
         for (auto [before, after] : {std::pair {4530, 6345}, {4545, 4545}}) { // outer, twips
-            s->setFixedWidth(platform::Twips(before) - (s->frameGeometry().width() - s->width()));
+            s->setFixedWidth(compat::Twips(before) - (s->frameGeometry().width() - s->width()));
             s->RSis();
-            QCOMPARE(s->frameGeometry().width(), platform::Twips(after));
+            QCOMPARE(s->frameGeometry().width(), compat::Twips(after));
         }
     }
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/Download.h"
+#include "engine/Download.h"
 
 // A download the test moves along by hand; when it finishes, the file is whatever the test
 // wrote at its path.
-class FakeDownload : public platform::Download
+class FakeDownload : public engine::Download
 {
     Q_OBJECT
 public:

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "platform/WebBrowser.h"
+#include "engine/WebBrowser.h"
 
 #include <QPointer>
 #include <QStringList>
 
 // A scripted browser control: it records what the program asks of it and lets a test
 // raise the control's events with the values it chooses.
-class FakeWebBrowser : public platform::WebBrowserControl
+class FakeWebBrowser : public engine::WebBrowserControl
 {
     Q_OBJECT
 public:
-    explicit FakeWebBrowser(QWidget *parent = nullptr) : platform::WebBrowserControl(parent)
+    explicit FakeWebBrowser(QWidget *parent = nullptr) : engine::WebBrowserControl(parent)
     {
         s_last = this;
     }

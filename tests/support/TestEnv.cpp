@@ -1,9 +1,9 @@
 #include "TestEnv.h"
 
 #include "FakeWebBrowser.h"
+#include "app/App.h"
 #include "app/Forms.h"
 #include "downloads/DownloadList.h"
-#include "platform/App.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,20 +17,20 @@ TestEnv::TestEnv()
         qputenv(QByteArray("XDG_") + kind + "_HOME",
                 QFile::encodeName(path() + '/' + QString::fromLatin1(kind).toLower()));
     QDir().mkpath(programFolder());
-    platform::SetProgramFolder(programFolder());
-    platform::SetWebBrowserFactory([](QWidget *parent) { return new FakeWebBrowser(parent); });
-    platform::SetDialogResponder([this](const platform::DialogRequest &request) {
+    app::SetProgramFolder(programFolder());
+    engine::SetWebBrowserFactory([](QWidget *parent) { return new FakeWebBrowser(parent); });
+    compat::SetDialogResponder([this](const compat::DialogRequest &request) {
         boxes.append(request);
-        return m_answers.isEmpty() ? platform::DialogAnswer {} : m_answers.takeFirst();
+        return m_answers.isEmpty() ? compat::DialogAnswer {} : m_answers.takeFirst();
     });
 }
 
 TestEnv::~TestEnv()
 {
     resetWindows();
-    platform::SetDialogResponder({});
-    platform::SetWebBrowserFactory({});
-    platform::SetProgramFolder(QString());
+    compat::SetDialogResponder({});
+    engine::SetWebBrowserFactory({});
+    app::SetProgramFolder(QString());
 }
 
 QStringList storedSettingsIn(const QString &settingsFile)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Dialogs.h"
-#include "platform/Settings.h"
+#include "compat/Dialogs.h"
+#include "compat/Settings.h"
 
 #include <QFile>
 #include <QList>
@@ -36,18 +36,18 @@ public:
 
     QString path() const { return m_dir.path(); }
     QString programFolder() const { return path() + QStringLiteral("/program"); }
-    QString settingsFile() const { return platform::SettingsFilePath(); }
+    QString settingsFile() const { return compat::SettingsFilePath(); }
     // The [Settings] group as key=value lines, sorted: what a person would see in the file.
     QStringList storedSettings() const { return storedSettingsIn(settingsFile()); }
     // Answers for the next boxes, in order; a box with no answer queued gets OK (and an
     // empty text for an input box).
     void queueAnswer(int button, const QString &text = {}) { m_answers.append({button, text}); }
 
-    QList<platform::DialogRequest> boxes;
+    QList<compat::DialogRequest> boxes;
 
 private:
     QTemporaryDir m_dir;
-    QList<platform::DialogAnswer> m_answers;
+    QList<compat::DialogAnswer> m_answers;
 };
 
 // Unloads every window and lets the deferred deletions run.

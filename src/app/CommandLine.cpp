@@ -1,0 +1,85 @@
+#include "app/CommandLine.h"
+
+#include "app/App.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace app {
+
+namespace {
+
+QString usage()
+{
+    return QStringLiteral(
+        "Usage: scoutwell [ADDRESS | FILE]\n"
+        "A web browser for finding freeware fast.\n"
+        "\n"
+        "  ADDRESS, FILE  open the web address or local file in the browser window; when\n"
+        "                 Scoutwell already runs, it opens there and this start ends\n"
+        "  -h, --help     show this help and exit\n"
+        "  -v, --version  show the version and exit\n"
+        "\n"
+        "Settings are kept in $XDG_CONFIG_HOME/ScoutwellV3.ini and changed in the program.\n");
+}
+
+CommandLine mistake(const QString &what)
+{
+    return {2,
+            QStringLiteral("scoutwell: ") + what
+                + QStringLiteral("\nTry 'scoutwell --help' for more information.\n"),
+            {}};
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const QStringList &arguments, const QString &workingFolder)
+{
+    QStringList addresses;
+    bool options = true;
+    for (const QString &arg : arguments) {
+        if (options && arg == QLatin1String("--")) {
+            options = false;
+        } else if (options && (arg == QLatin1String("-h") || arg == QLatin1String("--help"))) {
+            return {0, usage(), {}};
+        } else if (options && (arg == QLatin1String("-v") || arg == QLatin1String("--version"))) {
+            return {0,
+                    QStringLiteral("Scoutwell ") + VersionText(AppMajor(), AppMinor())
+                        + QLatin1Char('\n'),
+                    {}};
+        } else if (options && arg.startsWith(QLatin1Char('-'))) {
+            return mistake(QStringLiteral("unknown option '%1'").arg(arg));
+        } else {
+            addresses.append(arg);
+        }
+    }
+    if (addresses.size() > 1)
+        return mistake(QStringLiteral("one address at most, not %1").arg(addresses.size()));
+    CommandLine run;
+    if (addresses.isEmpty())
+        return run;
+    run.address = addresses.first();
+    // A file named from a shell is relative to the shell's folder, which the running
+    // program does not share; an address with a scheme ("http:", "file:") stays as given.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    const QFileInfo file(QDir(workingFolder), run.address);
+    if (!scheme.match(run.address).hasMatch() && file.exists())
+        run.address = file.absoluteFilePath();
+    return run;
+}
+
+CommandLine ReadCommandLine(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine command = ParseCommandLine(arguments, QDir::currentPath());
+    if (!command.text.isEmpty())
+        std::fputs(command.text.toLocal8Bit().constData(), command.exitCode == 0 ? stdout : stderr);
+    return command;
+}
+
+} // namespace app

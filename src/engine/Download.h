@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace engine {
+
+// One file the browser engine is fetching for the user, after the user chose where to save
+// it. The engine's own download and the tests' fake both look like this to the program.
+class Download : public QObject
+{
+    Q_OBJECT
+public:
+    enum State { Running, Paused, Finished, Cancelled, Failed };
+
+    using QObject::QObject;
+
+    virtual QString url() const = 0;
+    // The file's full path once it is finished.
+    virtual QString path() const = 0;
+    virtual qint64 receivedBytes() const = 0;
+    // -1 while the server has not said how large the file is.
+    virtual qint64 totalBytes() const = 0;
+    virtual State state() const = 0;
+    // Why the engine gave up, in its own words; empty unless Failed.
+    virtual QString failReason() const = 0;
+
+    virtual void pause() = 0;
+    virtual void resume() = 0;
+    virtual void cancel() = 0;
+
+Q_SIGNALS:
+    // Bytes arrived, the size became known, or the state moved on.
+    void changed();
+};
+
+// The folder a download is offered to be saved in: the user's download folder, made when
+// it is missing, or the home folder when even that cannot be made.
+QString DownloadFolder();
+
+// `name` itself when nothing in `folder` has it yet, otherwise the first free one of
+// "name (1).ext", "name (2).ext", ... A name in `busy` counts as taken: a download still
+// running may not have created its file yet.
+QString FreeFileName(const QString &folder, const QString &name,
+                     const QStringList &busy = QStringList());
+
+// The code that keeps track of downloads installs a listener; every download that starts
+// is handed to it (and lives as long as the listener keeps it).
+using DownloadListener = std::function<void(Download *)>;
+void SetDownloadListener(DownloadListener listener);
+void AnnounceDownload(Download *download);
+
+} // namespace engine

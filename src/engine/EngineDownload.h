@@ -1,0 +1,45 @@
+#pragma once
+
+#include "engine/Download.h"
+
+class QWebEngineDownloadRequest;
+
+namespace engine {
+
+// A download of the browser engine, seen as the program's Download. It lives as long as
+// the engine's request it wraps.
+class EngineDownload : public Download
+{
+    Q_OBJECT
+public:
+    explicit EngineDownload(QWebEngineDownloadRequest *request);
+    ~EngineDownload() override;
+
+    QString url() const override;
+    QString path() const override;
+    qint64 receivedBytes() const override;
+    qint64 totalBytes() const override;
+    State state() const override;
+    QString failReason() const override;
+    void pause() override;
+    void resume() override;
+    void cancel() override;
+
+    // Where the downloads that have not finished yet are being saved.
+    static QStringList busyPaths();
+
+    // The engine asks where a file from a page goes: the save dialog, opened in the download
+    // folder with the engine's suggested name (numbered when that name is taken). A page
+    // being saved already has its file and just runs.
+    static void onDownloadRequested(QWebEngineDownloadRequest *request);
+
+private:
+    // Follows `request` from now on: the engine makes a new one for a download it resumes.
+    void attach(QWebEngineDownloadRequest *request);
+
+    QWebEngineDownloadRequest *m_request = nullptr;
+    int m_attempts = 0;
+    bool m_cancelled = false;
+};
+
+} // namespace engine
