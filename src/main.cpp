@@ -16,8 +16,11 @@ int main(int argc, char *argv[])
     if (command.exitCode >= 0)
         return command.exitCode;
     app::SingleInstance instance;
-    if (!instance.isFirst())
-        return instance.handOver(command.address);
+    if (!instance.isFirst()) {
+        const int handedOver = instance.handOver(command.address);
+        if (handedOver != app::SingleInstance::kStartHere)
+            return handedOver;
+    }
 
     engine::ConfigureBrowserEngine();
     QApplication app(argc, argv);
@@ -32,6 +35,10 @@ int main(int argc, char *argv[])
     // Listening waits for the first turn of the event loop (a message box's too), after the
     // first page's navigation when the splash is off; a later start that comes sooner waits.
     QTimer::singleShot(0, &instance, [&instance] { instance.listen(&externalAddress::Open); });
+    // The engine shuts down after the event loop, which takes a while; a start in that
+    // moment must not knock at a door nobody opens any more.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &instance,
+                     [&instance] { instance.stop(); });
     externalAddress::Open(command.address);
     Forms::Show<frmSplash>();
     return app.exec();

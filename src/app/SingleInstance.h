@@ -26,15 +26,27 @@ public:
     bool isFirst() const { return m_lockFd >= 0 || !m_lockHeld; }
 
     // For a later start: gives the address (may be empty) to the running program and
-    // returns the exit code of this start: 0 once the running program has it.
-    int handOver(const QString &address) const;
+    // returns the exit code of this start: 0 once the running program has it. A running
+    // program that gives no answer may be ending: the lock is tried once more, and when this
+    // start gets it the result is kStartHere and this start goes on as the first.
+    static constexpr int kStartHere = -1;
+    int handOver(const QString &address);
 
     // For the first start, once the application object exists: every later start's
     // address (empty when it gave none) reaches onAddress.
     void listen(std::function<void(const QString &)> onAddress);
 
+    // Stops listening and gives up the lock, before the browser engine shuts down: a start
+    // in that moment finds the lock free and starts itself instead of waiting for an
+    // answer that never comes.
+    void stop();
+
 private:
+    // Takes the lock when it is free; sets m_lockHeld when another process holds it.
+    bool takeLock();
+
     QString m_socketPath;
+    QByteArray m_lockPath;
     int m_lockFd = -1;
     // Another process holds the lock.
     bool m_lockHeld = false;
