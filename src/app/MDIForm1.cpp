@@ -7,13 +7,13 @@
 #include "app/StartupTrace.h"
 #include "browse/Form1.h"
 #include "compat/Dialogs.h"
-#include "compat/Settings.h"
 #include "compat/Twips.h"
 #include "downloads/Downloads.h"
 #include "engine/WebBrowser.h"
 #include "favourites/FavouritesMenu.h"
 #include "find/basKeywords.h"
 #include "security/Form3.h"
+#include "settings/ProgramSettings.h"
 #include "settings/frmSettings.h"
 #include "widgets/CoolBar.h"
 
@@ -39,8 +39,6 @@
 
 #include <stdexcept>
 
-using compat::GetSetting;
-using compat::SaveSetting;
 using compat::Twips;
 
 namespace {
@@ -313,17 +311,19 @@ void MDIForm1::CarryOn()
                     std::max(std::min(height(), avail.height()), avail.height() * 3 / 4));
     }
 
-    frmSettings *settings = Forms::get<frmSettings>();
-    settings->Label4->setText(GetSetting(QStringLiteral("Tips"), QString()));
-    settings->BGRnd->setText(GetSetting(QStringLiteral("Bground"), QString()));
-    if (!settings->BGRnd->text().isEmpty())
-        CoolBar1->setBandPicture(loadPicture(settings->BGRnd->text()));
+    // The settings window is loaded hidden at every start, as it always has been: its load
+    // stores the splash switch of a fresh profile.
+    Forms::get<frmSettings>();
+    settings::ProgramSettings &stored = settings::Program();
+    const QString background = stored.background.value();
+    if (!background.isEmpty())
+        setToolbarPicture(loadPicture(background));
+    // And the change-passcode window, whose hidden field shows the passcode.
+    Forms::get<Form3>();
 
-    Forms::get<Form3>()->Text4->setText(GetSetting(QStringLiteral("Passcode"), QString()));
-
-    const QString g = GetSetting(QStringLiteral("GoBtn"), QStringLiteral("0"));
-    const QString p = GetSetting(QStringLiteral("ProgressBar"), QStringLiteral("1"));
-    const QString t = GetSetting(QStringLiteral("TB"), QStringLiteral("0"));
+    const QString g = stored.goButton.value(QStringLiteral("0"));
+    const QString p = stored.progressBar.value(QStringLiteral("1"));
+    const QString t = stored.toolbar.value(QStringLiteral("0"));
 
     if (g == QLatin1String("1")) {
         mnuViewGo->setChecked(true);
@@ -360,15 +360,15 @@ void MDIForm1::mnuViewGo_Click()
     const bool wasChecked = !mnuViewGo->isChecked();
     mnuViewGo->setChecked(!wasChecked);
     showGoButton(!wasChecked);
-    SaveSetting(QStringLiteral("GoBtn"), wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
+    settings::Program().goButton.setValue(wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
 }
 
 void MDIForm1::mnuViewProgBar_Click()
 {
     const bool wasChecked = !mnuViewProgBar->isChecked();
     mnuViewProgBar->setChecked(!wasChecked);
-    SaveSetting(QStringLiteral("ProgressBar"),
-                wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
+    settings::Program().progressBar.setValue(wasChecked ? QStringLiteral("0")
+                                                        : QStringLiteral("1"));
 }
 
 void MDIForm1::mnuViewToolbars_Click()
@@ -376,7 +376,7 @@ void MDIForm1::mnuViewToolbars_Click()
     const bool wasChecked = !mnuViewToolbars->isChecked();
     mnuViewToolbars->setChecked(!wasChecked);
     CoolBar1->setVisible(!wasChecked);
-    SaveSetting(QStringLiteral("TB"), wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
+    settings::Program().toolbar.setValue(wasChecked ? QStringLiteral("0") : QStringLiteral("1"));
 }
 
 void MDIForm1::FExit_Click()
@@ -422,6 +422,11 @@ bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void MDIForm1::setToolbarPicture(const QPixmap &picture)
+{
+    CoolBar1->setBandPicture(picture);
 }
 
 QMdiSubWindow *MDIForm1::addChild(QWidget *child)

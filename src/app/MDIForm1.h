@@ -10,6 +10,7 @@ class QComboBox;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPixmap;
 class QProgressBar;
 class QToolButton;
 
@@ -28,6 +29,8 @@ public:
     // Puts a child window into the multi-document area.
     QMdiSubWindow *addChild(QWidget *child);
     QMdiArea *mdiArea() const { return m_mdiArea; }
+    // The background picture of the toolbar's band.
+    void setToolbarPicture(const QPixmap &picture);
 
     // Address box widths, in twips, with the GO! button shown and hidden.
     static constexpr int kComboWidthWithGo = 3855;

@@ -3,10 +3,10 @@
 #include "app/App.h"
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
-#include "compat/Settings.h"
 #include "compat/Twips.h"
 #include "security/Security2.h"
 #include "security/frmLogin.h"
+#include "settings/ProgramSettings.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -119,7 +119,7 @@ void frmSplash::setupControls()
 
 void frmSplash::Form_Load()
 {
-    const QString s = compat::GetSetting(QStringLiteral("ShowSplash"), QStringLiteral("1"));
+    const QString s = settings::Program().showSplash.value(QStringLiteral("1"));
     if (s == QLatin1String("0")) {
         Forms::Show<MDIForm1>();
         Forms::Unload<frmSplash>();
@@ -132,9 +132,10 @@ void frmSplash::Form_Load()
 
 void frmSplash::Timer1_Timer()
 {
-    QLabel *carrier = Forms::get<Security2>()->lblProgram;
-    carrier->setText(compat::GetSetting(QStringLiteral("PProg"), QStringLiteral("0")));
-    const QString p = carrier->text();
+    // The security window is loaded hidden, as the check always has: its load settles the
+    // switches in the store.
+    Forms::get<Security2>();
+    const QString p = settings::Switches().program.read(QStringLiteral("0"));
     if (p == QLatin1String("0")) {
         Timer1->stop();
         Forms::Show<MDIForm1>();
@@ -145,6 +146,12 @@ void frmSplash::Timer1_Timer()
         Forms::Unload<frmSplash>();
     }
     // Anything else: keep waiting and check again at the next tick.
+}
+
+void frmSplash::stopLockCheck()
+{
+    if (Timer1)
+        Timer1->stop();
 }
 
 void frmSplash::Timer2_Timer()

@@ -33,6 +33,9 @@ public:
     void Timer3_Timer();
     void Timer4_Timer();
 
+    // The login was passed: the program-lock check never runs again this run.
+    void stopLockCheck();
+
 private:
     void setupControls();
 };

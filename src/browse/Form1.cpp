@@ -5,11 +5,10 @@
 #include "app/MDIForm1.h"
 #include "app/StartupTrace.h"
 #include "browse/SiteLog.h"
-#include "compat/Settings.h"
 #include "compat/Twips.h"
 #include "engine/WebBrowser.h"
-#include "security/Security2.h"
-#include "settings/frmSettings.h"
+#include "settings/ProgramSettings.h"
+#include "settings/WorkingCopy.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -22,7 +21,6 @@
 
 #include <cstdint>
 
-using compat::GetSetting;
 using compat::Twips;
 
 Form1::Form1()
@@ -52,11 +50,9 @@ void Form1::Form_Load()
 {
     WebBrowser1->resize(width(), WebBrowser1->height());
 
-    // The settings window's start-page field, or, while that hidden window is not loaded,
-    // the stored value its load would put there: the first page need not wait for it.
-    const QString start = Forms::isLoaded<frmSettings>()
-        ? Forms::get<frmSettings>()->txtStartPage->text()
-        : GetSetting(QStringLiteral("Start Page"), QString());
+    // The settings window's start page while it is open, saved or not; otherwise the stored
+    // one.
+    const QString start = settings::StartPage();
     app::StartupTrace("navigate");
     if (start.isEmpty()) {
         WebBrowser1->Navigate(QStringLiteral("about:blank"));
@@ -67,17 +63,14 @@ void Form1::Form_Load()
 
     showForm();
 
-    frmSettings *settings = Forms::get<frmSettings>();
-    settings->txtStartPage->setText(GetSetting(QStringLiteral("Start Page"), QString()));
-    settings->txtHomePage->setText(GetSetting(QStringLiteral("Home Page"), QString()));
-    settings->SE->setText(
-        GetSetting(QStringLiteral("Search-Engine"), frmSettings::DefaultSearchEngine()));
-    settings->BGRnd->setText(GetSetting(QStringLiteral("Bground"), QString()));
+    // Each browser window's load puts the stored texts back into the settings window's
+    // working copy, dropping unsaved edits.
+    if (settings::WorkingCopy *copy = settings::WorkingCopy::current())
+        copy->reset();
 
-    // Every browser window that loads turns the site log on; when the box was clear its
-    // click rule stores "Log" = "1". The hidden security window that holds the box is not
-    // built for it: the first page need not wait for a window nobody sees.
-    Security2::TurnLogOn();
+    // Every browser window that loads turns the site log on; when it was off, "Log" = "1" is
+    // stored.
+    settings::Switches().turnLogOn();
 }
 
 void Form1::showForm()

@@ -4,7 +4,7 @@
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
 #include "browse/Clock.h"
-#include "security/Security2.h"
+#include "settings/ProgramSettings.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -29,7 +29,7 @@ QByteArray SiteLogLine(const QDateTime &when, const QString &address)
 
 void SiteLog()
 {
-    if (!Security2::LogChecked())
+    if (!settings::Switches().logOn())
         return;
     const QByteArray line
         = SiteLogLine(browse::Now(), Forms::get<MDIForm1>()->Combo1->currentText());

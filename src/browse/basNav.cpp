@@ -3,9 +3,8 @@
 #include "app/Forms.h"
 #include "browse/Form1.h"
 #include "engine/WebBrowser.h"
+#include "settings/WorkingCopy.h"
 #include "settings/frmSettings.h"
-
-#include <QLineEdit>
 
 namespace basNav {
 
@@ -19,9 +18,8 @@ engine::WebBrowserControl *browser()
 // An empty address would only blank the page or be refused by the browser; a person who
 // has set no home (or search) page expects the button to leave the page alone. The settings
 // window is hidden either way, as the command always does.
-void navigateToField(QLineEdit *(frmSettings::*field))
+void navigateToPage(const QString &address)
 {
-    const QString address = (Forms::get<frmSettings>()->*field)->text();
     if (!address.isEmpty())
         browser()->Navigate(address);
     Forms::Hide<frmSettings>();
@@ -55,12 +53,12 @@ void NavRefresh()
 
 void NavHome()
 {
-    navigateToField(&frmSettings::txtHomePage);
+    navigateToPage(settings::HomePage());
 }
 
 void NavSearch()
 {
-    navigateToField(&frmSettings::SE);
+    navigateToPage(settings::SearchPage());
 }
 
 } // namespace basNav

@@ -9,7 +9,8 @@ void NavForward();
 void NavStop();
 // Loads again the address the browser reports now (after any redirect), as a new navigation.
 void NavRefresh();
-// Go to the home page or the search page held by the settings window, then hide that window.
+// Go to the home page or the search page (the settings window's, saved or not, while it is
+// open), then hide that window.
 void NavHome();
 void NavSearch();
 

@@ -28,6 +28,15 @@ void ensurePrivateFile(const QString &path)
     ::chmod(native.constData(), 0600);
 }
 
+// A value edited by hand may have been written without quotes around a comma, in which case
+// the INI reader hands back a list; put it back together as it was typed.
+QString asText(const QVariant &v)
+{
+    if (v.userType() == QMetaType::QStringList)
+        return v.toStringList().join(QLatin1Char(','));
+    return v.toString();
+}
+
 } // namespace
 
 QString SettingsFilePath()
@@ -42,13 +51,17 @@ QString GetSetting(const QString &key, const QString &def)
     QSettings store(SettingsFilePath(), QSettings::IniFormat);
     store.beginGroup(QLatin1String(kGroup));
     const QVariant v = store.value(key);
-    if (!v.isValid())
-        return def;
-    // A value edited by hand may have been written without quotes around a comma, in
-    // which case the INI reader hands back a list; put it back together as it was typed.
-    if (v.userType() == QMetaType::QStringList)
-        return v.toStringList().join(QLatin1Char(','));
-    return v.toString();
+    return v.isValid() ? asText(v) : def;
+}
+
+QHash<QString, QString> ReadAllSettings()
+{
+    QSettings store(SettingsFilePath(), QSettings::IniFormat);
+    store.beginGroup(QLatin1String(kGroup));
+    QHash<QString, QString> all;
+    for (const QString &key : store.childKeys())
+        all.insert(key, asText(store.value(key)));
+    return all;
 }
 
 void SaveSetting(const QString &key, const QString &value)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 // The per-user settings store: one INI file, "ScoutwellV3.ini" in the XDG config folder,
@@ -13,6 +14,10 @@ QString SettingsFilePath();
 
 // Read(key, default): the stored string, or def when the key was never written.
 QString GetSetting(const QString &key, const QString &def = QString());
+
+// Every key of the group with its value, read in one pass (for loading the program's
+// settings at once).
+QHash<QString, QString> ReadAllSettings();
 
 // Write(key, value): stores the string at once, creating the file as needed.
 void SaveSetting(const QString &key, const QString &value);

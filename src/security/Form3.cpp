@@ -4,9 +4,9 @@
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
 #include "compat/Dialogs.h"
-#include "compat/Settings.h"
 #include "compat/Twips.h"
 #include "security/Passcode.h"
+#include "settings/ProgramSettings.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -40,7 +40,7 @@ void Form3::setupControls()
         boxes[i] = new QLineEdit(this);
         boxes[i]->setObjectName(QLatin1String(rows[i].name));
         MaskWithStars(boxes[i]);
-        boxes[i]->setMaxLength(kMaxPasscode);
+        boxes[i]->setMaxLength(settings::Passcode::kMaxLength);
         PlaceTwips(boxes[i], 1440, rows[i].top, 2040, 315);
     }
     Text1 = boxes[0];
@@ -50,7 +50,7 @@ void Form3::setupControls()
     // Beyond the right edge and hidden: never seen, never in the tab order.
     Text4 = new QLineEdit(QStringLiteral("0000"), this);
     Text4->setObjectName(QStringLiteral("Text4"));
-    Text4->setMaxLength(kMaxPasscode);
+    Text4->setMaxLength(settings::Passcode::kMaxLength);
     PlaceTwips(Text4, 3840, 120, 1215, 315);
     Text4->hide();
 
@@ -73,7 +73,9 @@ void Form3::setupControls()
 
 void Form3::Form_Load()
 {
-    LoadPasscodeCopy();
+    settings::Passcode &passcode = settings::PasscodeSetting();
+    Text4->setText(passcode.workingCopy());
+    connect(&passcode, &settings::Passcode::changed, Text4, &QLineEdit::setText);
 }
 
 void Form3::Command1_Click()
@@ -99,8 +101,7 @@ void Form3::Command1_Click()
         Text2->setFocus();
         return;
     }
-    Text4->setText(Text2->text());
-    compat::SaveSetting(QStringLiteral("Passcode"), Text4->text());
+    settings::PasscodeSetting().change(Text2->text());
     compat::MsgBox(QStringLiteral("Passcode Changed"), compat::vbInformation, app::MainCaption());
     Forms::Unload<Form3>();
 }

@@ -5,8 +5,8 @@
 class QLineEdit;
 class QPushButton;
 
-// "Change Password". Its hidden field Text4 is the program's working copy of the passcode,
-// which every passcode prompt compares against.
+// "Change Password". Its hidden field Text4 shows the passcode the prompts compare against
+// (settings::PasscodeSetting()); Change stores a new one there.
 class Form3 : public QWidget
 {
     Q_OBJECT
@@ -21,9 +21,6 @@ public:
     QLineEdit *Text4; // working copy, outside the visible area
     QPushButton *Command1; // "Change"
     QPushButton *Command2; // "Cancel"
-
-    // Passcodes set through this window have at most this many characters.
-    static constexpr int kMaxPasscode = 10;
 
     // Change: a wrong old passcode locks the main window for the rest of the run and
     // closes this window with nothing stored.

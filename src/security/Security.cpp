@@ -6,10 +6,7 @@
 
 Security::Security() : PasscodePrompt(QStringLiteral("Security Login")) { }
 
-void Security::Form_Load()
-{
-    LoadPasscodeCopy();
-}
+void Security::Form_Load() { }
 
 void Security::accepted()
 {

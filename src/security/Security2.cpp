@@ -4,10 +4,10 @@
 #include "app/Forms.h"
 #include "compat/Dialogs.h"
 #include "compat/Launcher.h"
-#include "compat/Settings.h"
 #include "compat/Twips.h"
 #include "security/Form3.h"
 #include "security/Passcode.h"
+#include "settings/ProgramSettings.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -165,63 +165,63 @@ void Security2::setupControls()
     compat::CentreOnScreen(this);
 }
 
-void Security2::loadSwitch(QCheckBox *box, QLabel *carrier, const char *key, const char *def)
+void Security2::bindSwitch(QCheckBox *box, QLabel *carrier, settings::Setting &setting)
 {
-    carrier->setText(compat::GetSetting(QLatin1String(key), QLatin1String(def)));
-    if (carrier->text() == QLatin1String("0"))
+    carrier->setText(setting.carried());
+    connect(&setting, &settings::Setting::carriedChanged, carrier, &QLabel::setText);
+    // A switch turned elsewhere (every browser window's load ticks the log) moves its box.
+    connect(&setting, &settings::Setting::changed, box, [box](const QString &text) {
+        if (text == QLatin1String("1") || text == QLatin1String("0"))
+            box->setChecked(text == QLatin1String("1"));
+    });
+}
+
+void Security2::loadSwitch(QCheckBox *box, settings::Setting &setting, const char *def)
+{
+    const QString text = setting.read(QLatin1String(def));
+    if (text == QLatin1String("0"))
         box->setChecked(false);
-    else if (carrier->text() == QLatin1String("1"))
+    else if (text == QLatin1String("1"))
         box->setChecked(true);
 }
 
 void Security2::Form_Load()
 {
-    loadSwitch(Check1, lblLog, "Log", "1");
-    loadSwitch(Check2, lblProgram, "PProg", "0");
-    loadSwitch(Check3, lblPassword, "PSec", "0");
-    loadSwitch(Check4, lblSet, "PSet", "0");
+    settings::SecuritySwitches &s = settings::Switches();
+    bindSwitch(Check1, lblLog, s.log);
+    bindSwitch(Check2, lblProgram, s.program);
+    bindSwitch(Check3, lblPassword, s.securityArea);
+    bindSwitch(Check4, lblSet, s.settingsLock);
+    loadSwitch(Check1, s.log, "1");
+    loadSwitch(Check2, s.program, "0");
+    loadSwitch(Check3, s.securityArea, "0");
+    loadSwitch(Check4, s.settingsLock, "0");
 }
 
-bool Security2::LogChecked()
+// The click rule shared by the four boxes: ticked stores "1", clear stores "0", at once.
+static void applyClickRule(QCheckBox *box, settings::Setting &setting)
 {
-    if (Forms::isLoaded<Security2>())
-        return Forms::get<Security2>()->Check1->isChecked();
-    // The box starts ticked; the load clears it for "0" alone.
-    return compat::GetSetting(QStringLiteral("Log"), QStringLiteral("1")) != QLatin1String("0");
-}
-
-void Security2::TurnLogOn()
-{
-    if (Forms::isLoaded<Security2>())
-        Forms::get<Security2>()->Check1->setChecked(true);
-    else if (!LogChecked())
-        compat::SaveSetting(QStringLiteral("Log"), QStringLiteral("1"));
-}
-
-void Security2::applyClickRule(QCheckBox *box, QLabel *carrier, const char *key)
-{
-    carrier->setText(box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    compat::SaveSetting(QLatin1String(key), carrier->text());
+    setting.setValue(box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void Security2::Check1_Click()
 {
-    applyClickRule(Check1, lblLog, "Log");
+    applyClickRule(Check1, settings::Switches().log);
 }
 
 void Security2::Check2_Click()
 {
-    applyClickRule(Check2, lblProgram, "PProg");
+    applyClickRule(Check2, settings::Switches().program);
 }
 
 void Security2::Check3_Click()
 {
-    applyClickRule(Check3, lblPassword, "PSec");
+    applyClickRule(Check3, settings::Switches().securityArea);
 }
 
 void Security2::Check4_Click()
 {
-    applyClickRule(Check4, lblSet, "PSet");
+    applyClickRule(Check4, settings::Switches().settingsLock);
 }
 
 bool Security2::eventFilter(QObject *watched, QEvent *event)

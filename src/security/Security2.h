@@ -9,10 +9,13 @@ class QMenu;
 class QPushButton;
 class QTextEdit;
 
-// "Restricted Area": the switches of the site log and the three passcode locks. Besides
-// being a window it holds the live state of those four flags: its check boxes and their
-// hidden carriers are read by the start-up, the gates and the site log, so it usually
-// exists hidden long before the user opens it.
+namespace settings {
+class Setting;
+}
+
+// "Restricted Area": the switches of the site log and the three passcode locks. The switches
+// themselves are settings::Switches(); the check boxes and the hidden carriers show them, and
+// a box's click stores its switch at once.
 class Security2 : public QWidget
 {
     Q_OBJECT
@@ -26,7 +29,7 @@ public:
     QCheckBox *Check2; // "Program" / "PProg"
     QCheckBox *Check3; // "Security Area" / "PSec"
     QCheckBox *Check4; // "Settings" / "PSet"
-    // Hidden carriers: the flag text exactly as last read or written.
+    // Hidden carriers: the switch's text exactly as last read or written.
     QLabel *lblLog;
     QLabel *lblProgram;
     QLabel *lblPassword;
@@ -55,14 +58,6 @@ public:
 
     void RSis();
 
-    // Whether "Log visited websites" is ticked. While this window is not loaded the box is
-    // what its load would make of the stored "Log", so the store answers and the window
-    // stays unbuilt.
-    static bool LogChecked();
-    // Ticks "Log visited websites", as every load of the browser window does: on the box
-    // when this window is loaded, otherwise on the store, as the box's click would.
-    static void TurnLogOn();
-
     void Check1_Click();
     void Check2_Click();
     void Check3_Click();
@@ -85,11 +80,11 @@ protected:
 
 private:
     void setupControls();
-    // The click rule shared by the four boxes: the carrier follows the box and the store
-    // follows the carrier, at once.
-    static void applyClickRule(QCheckBox *box, QLabel *carrier, const char *key);
-    // The load rule: carrier from the store, box from the carrier when it is "0" or "1".
-    static void loadSwitch(QCheckBox *box, QLabel *carrier, const char *key, const char *def);
+    // Box and carrier show the switch, and the box's click rule stores it.
+    void bindSwitch(QCheckBox *box, QLabel *carrier, settings::Setting &setting);
+    // The load rule: the switch read with the load's default, the box set from that text
+    // when it is "0" or "1".
+    static void loadSwitch(QCheckBox *box, settings::Setting &setting, const char *def);
     // "Whats This?": the help text into the Information box, which comes into view.
     void showHelp(int row);
     void setInformationShown(bool shown);

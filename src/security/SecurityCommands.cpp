@@ -4,22 +4,21 @@
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
 #include "compat/Dialogs.h"
-#include "compat/Settings.h"
 #include "security/Passcode.h"
 #include "security/Security.h"
 #include "security/Security2.h"
+#include "settings/ProgramSettings.h"
 #include "settings/frmSettings.h"
 
 #include <QAction>
 #include <QLabel>
 
-using compat::GetSetting;
-
 void TSecurity_Click()
 {
-    QLabel *carrier = Forms::get<Security2>()->lblPassword;
-    carrier->setText(GetSetting(QStringLiteral("PSec"), QString()));
-    const QString flag = carrier->text();
+    // The security window is loaded hidden first, as the gate always has; its load settles
+    // the switches in the store.
+    Forms::get<Security2>();
+    const QString flag = settings::Switches().securityArea.read(QString());
     if (flag == QLatin1String("0") || flag.isEmpty())
         Forms::Show<Security2>();
     else if (flag == QLatin1String("1"))
@@ -28,9 +27,8 @@ void TSecurity_Click()
 
 void TSettings_Click()
 {
-    QLabel *carrier = Forms::get<Security2>()->lblSet;
-    carrier->setText(GetSetting(QStringLiteral("PSet"), QString()));
-    const QString flag = carrier->text();
+    Forms::get<Security2>();
+    const QString flag = settings::Switches().settingsLock.read(QString());
     if (flag == QLatin1String("0") || flag.isEmpty()) {
         Forms::Show<frmSettings>();
     } else if (flag == QLatin1String("1")) {

@@ -15,17 +15,14 @@ void ShowLoginWindow()
 
 frmLogin::frmLogin() : PasscodePrompt(QStringLiteral("Login")) { }
 
-void frmLogin::Form_Load()
-{
-    LoadPasscodeCopy();
-}
+void frmLogin::Form_Load() { }
 
 void frmLogin::accepted()
 {
     Forms::Show<MDIForm1>();
     Forms::Unload<frmLogin>();
     if (Forms::isLoaded<frmSplash>())
-        Forms::get<frmSplash>()->Timer1->stop();
+        Forms::get<frmSplash>()->stopLockCheck();
 }
 
 void frmLogin::Command2_Click()

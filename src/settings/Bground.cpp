@@ -6,9 +6,9 @@
 #include "compat/Dialogs.h"
 #include "compat/FileLists.h"
 #include "compat/Twips.h"
+#include "settings/WorkingCopy.h"
 #include "settings/frmSettings.h"
 #include "widgets/Activation.h"
-#include "widgets/CoolBar.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -182,8 +182,10 @@ void Bground::SetSkin_Click()
     // stores a background the next start cannot load.
     if (picture.isNull())
         return;
-    frmSettings *settings = Forms::get<frmSettings>();
-    settings->BGRnd->setText(path);
-    Forms::get<MDIForm1>()->CoolBar1->setBandPicture(readPicture(settings->BGRnd->text()));
+    // The settings window may have been closed meanwhile: it is loaded hidden again, and its
+    // new working copy takes the path.
+    Forms::get<frmSettings>();
+    settings::WorkingCopy::current()->setText(settings::WorkingCopy::Background, path);
+    Forms::get<MDIForm1>()->setToolbarPicture(picture);
     Forms::Unload<Bground>();
 }

@@ -2,11 +2,11 @@
 
 #include "app/App.h"
 #include "app/Forms.h"
-#include "app/Hosts.h"
 #include "compat/Dialogs.h"
-#include "compat/Settings.h"
 #include "compat/Twips.h"
 #include "settings/Bground.h"
+#include "settings/ProgramSettings.h"
+#include "settings/WorkingCopy.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -15,20 +15,9 @@
 #include <QPushButton>
 #include <QScreen>
 
-using compat::GetSetting;
 using compat::PlaceTwips;
-using compat::SaveSetting;
 using compat::Twips;
-
-QString frmSettings::DefaultSearchEngine()
-{
-    return QLatin1String(hosts::Dogpile);
-}
-
-QString frmSettings::AesopSearchEngine()
-{
-    return QLatin1String(hosts::Aesop);
-}
+using settings::WorkingCopy;
 
 frmSettings::frmSettings()
     : QWidget(nullptr,
@@ -109,11 +98,10 @@ void frmSettings::setupControls()
 
 void frmSettings::Form_Load()
 {
-    txtStartPage->setText(GetSetting(QStringLiteral("Start Page"), QString()));
-    txtHomePage->setText(GetSetting(QStringLiteral("Home Page"), QString()));
-    SE->setText(GetSetting(QStringLiteral("Search-Engine"), DefaultSearchEngine()));
-    BGRnd->setText(GetSetting(QStringLiteral("Bground"), QString()));
-    const QString s = GetSetting(QStringLiteral("ShowSplash"), QStringLiteral("1"));
+    m_copy = new WorkingCopy(this);
+    bindFields();
+    Label4->setText(settings::Program().tips.value());
+    const QString s = settings::Program().showSplash.value(QStringLiteral("1"));
     // The box starts clear, so ticking it here runs its click rule and stores "1".
     if (s == QLatin1String("1"))
         chkSplash->setChecked(true);
@@ -121,25 +109,47 @@ void frmSettings::Form_Load()
         chkSplash->setChecked(false);
 }
 
+void frmSettings::Form_Unload()
+{
+    delete m_copy;
+    m_copy = nullptr;
+}
+
+void frmSettings::bindFields()
+{
+    QLineEdit *const fields[] = {txtStartPage, txtHomePage, SE, BGRnd};
+    for (int f = 0; f < WorkingCopy::FieldCount; ++f) {
+        QLineEdit *field = fields[f];
+        field->setText(m_copy->text(WorkingCopy::Field(f)));
+        connect(field, &QLineEdit::textChanged, m_copy,
+                [this, f](const QString &text) { m_copy->setText(WorkingCopy::Field(f), text); });
+    }
+    connect(m_copy, &WorkingCopy::textChanged, this,
+            [fields = std::to_array(fields)](WorkingCopy::Field f, const QString &text) {
+                if (fields[f]->text() != text)
+                    fields[f]->setText(text);
+            });
+}
+
 void frmSettings::chkSplash_Click()
 {
-    SaveSetting(QStringLiteral("ShowSplash"),
-                chkSplash->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    settings::Program().showSplash.setValue(chkSplash->isChecked() ? QStringLiteral("1")
+                                                                   : QStringLiteral("0"));
 }
 
 void frmSettings::Command1_Click()
 {
-    txtStartPage->setText(QStringLiteral("about:blank"));
+    m_copy->setText(WorkingCopy::StartPage, QStringLiteral("about:blank"));
 }
 
 void frmSettings::Command3_Click()
 {
-    txtHomePage->setText(QStringLiteral("about:blank"));
+    m_copy->setText(WorkingCopy::HomePage, QStringLiteral("about:blank"));
 }
 
 void frmSettings::Command6_Click()
 {
-    SE->setText(AesopSearchEngine());
+    m_copy->setText(WorkingCopy::SearchEngine, settings::ProgramSettings::aesopSearchEngine());
 }
 
 void frmSettings::Command4_Click()
@@ -149,10 +159,7 @@ void frmSettings::Command4_Click()
 
 void frmSettings::cmdSave_Click()
 {
-    SaveSetting(QStringLiteral("Start Page"), txtStartPage->text());
-    SaveSetting(QStringLiteral("Home Page"), txtHomePage->text());
-    SaveSetting(QStringLiteral("Search-Engine"), SE->text());
-    SaveSetting(QStringLiteral("Bground"), BGRnd->text());
+    m_copy->save();
     compat::MsgBox(
         QStringLiteral("If you have changed the Start Page or Home Page you will need to\n"
                        "re-load Scoutwell for your changes to take effect."),

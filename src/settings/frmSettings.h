@@ -7,9 +7,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+namespace settings {
+class WorkingCopy;
+}
+
 // "Settings": start page, home page, search engine, background picture and the splash
-// switch. Its four fields are also the program's working copy of those settings: the Home
-// and Search commands navigate to what they hold, even before Save.
+// switch. Its four fields edit the settings' working copy, which lives as long as this
+// window: the Home and Search commands navigate to what it holds, even before Save.
 class frmSettings : public QWidget
 {
     Q_OBJECT
@@ -17,13 +21,15 @@ public:
     frmSettings();
 
     void Form_Load();
+    // The working copy goes with the window, so the next use starts from the store.
+    void Form_Unload();
 
     QLineEdit *txtStartPage;
     QLineEdit *txtHomePage;
     QLineEdit *SE;
     QLineEdit *BGRnd;
     QCheckBox *chkSplash;
-    QLabel *Label4; // receives "Tips"; nothing reads it
+    QLabel *Label4; // shows "Tips"; nothing reads it
     QPushButton *Command1; // start page "Default"
     QPushButton *Command3; // home page "Default"
     QPushButton *Command6; // search engine "Default"
@@ -39,10 +45,10 @@ public:
     void cmdSave_Click();
     void Command2_Click();
 
-    // The search engine of a fresh profile, and the one the Default button puts in.
-    static QString DefaultSearchEngine();
-    static QString AesopSearchEngine();
-
 private:
     void setupControls();
+    // The fields and the working copy follow each other.
+    void bindFields();
+
+    settings::WorkingCopy *m_copy = nullptr;
 };

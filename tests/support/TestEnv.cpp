@@ -4,6 +4,7 @@
 #include "app/App.h"
 #include "app/Forms.h"
 #include "downloads/DownloadList.h"
+#include "settings/ProgramSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,6 +17,8 @@ TestEnv::TestEnv()
     for (const char *kind : {"CONFIG", "CACHE", "DATA"})
         qputenv(QByteArray("XDG_") + kind + "_HOME",
                 QFile::encodeName(path() + '/' + QString::fromLatin1(kind).toLower()));
+    // The settings are read again from this test's own store.
+    settings::Reload();
     QDir().mkpath(programFolder());
     app::SetProgramFolder(programFolder());
     engine::SetWebBrowserFactory([](QWidget *parent) { return new FakeWebBrowser(parent); });
@@ -28,6 +31,7 @@ TestEnv::TestEnv()
 TestEnv::~TestEnv()
 {
     resetWindows();
+    settings::Reload();
     compat::SetDialogResponder({});
     engine::SetWebBrowserFactory({});
     app::SetProgramFolder(QString());
