@@ -2,11 +2,9 @@
 
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
-#include "browse/Form1.h"
-#include "engine/WebBrowser.h"
+#include "browse/basNav.h"
 
 #include <QApplication>
-#include <QComboBox>
 
 namespace externalAddress {
 
@@ -20,8 +18,8 @@ QString &waiting()
 
 void navigate(MDIForm1 *main, const QString &address)
 {
-    main->Combo1->setEditText(address);
-    Forms::get<Form1>()->WebBrowser1->Navigate(address);
+    main->setAddress(address);
+    basNav::Navigate(address);
 }
 
 void bringToFront(QWidget *w)

@@ -6,6 +6,7 @@
 #include "app/Forms.h"
 #include "app/StartupTrace.h"
 #include "browse/Form1.h"
+#include "browse/basNav.h"
 #include "compat/Dialogs.h"
 #include "compat/Twips.h"
 #include "downloads/Downloads.h"
@@ -121,6 +122,7 @@ void MDIForm1::setupControls()
 
     setupToolbar();
     setupMenus();
+    wireNavigation();
     wireFindCommands(this);
     wireFavouriteCommands(this);
     wireSecurityCommands(this);
@@ -399,7 +401,7 @@ void MDIForm1::Combo1_KeyPress(int &keyAscii)
 {
     if (keyAscii != 13)
         return;
-    basKeywords::RunAddressKeyword();
+    basKeywords::RunAddressKeyword(Combo1->currentText());
 }
 
 bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
@@ -427,6 +429,79 @@ bool MDIForm1::eventFilter(QObject *watched, QEvent *event)
 void MDIForm1::setToolbarPicture(const QPixmap &picture)
 {
     CoolBar1->setBandPicture(picture);
+}
+
+void MDIForm1::wireNavigation()
+{
+    const struct
+    {
+        QToolButton *button;
+        QAction *action;
+        void (*command)();
+    } navigation[] = {
+        // clang-format off
+        {btnBack,    mnuBack,    basNav::NavBack},
+        {btnForward, mnuForward, basNav::NavForward},
+        {btnStop,    mnuStop,    basNav::NavStop},
+        {btnRefresh, mnuRefresh, basNav::NavRefresh},
+        {btnHome,    mnuHome,    basNav::NavHome},
+        {btnSearch,  mnuSearch,  basNav::NavSearch},
+        // clang-format on
+    };
+    for (const auto &n : navigation) {
+        connect(n.button, &QToolButton::clicked, this, n.command);
+        connect(n.action, &QAction::triggered, this, n.command);
+    }
+    connect(btnGo, &QToolButton::clicked, this, [this] {
+        int keyAscii = 13;
+        Combo1_KeyPress(keyAscii);
+    });
+}
+
+QString MDIForm1::address() const
+{
+    return Combo1->currentText();
+}
+
+void MDIForm1::setAddress(const QString &address)
+{
+    Combo1->setEditText(address);
+}
+
+void MDIForm1::attachBrowser(Form1 *browser)
+{
+    connect(browser, &Form1::addressShown, this, &MDIForm1::setAddress, Qt::UniqueConnection);
+    connect(browser, &Form1::addressVisited, this, &MDIForm1::addVisitedAddress,
+            Qt::UniqueConnection);
+    connect(browser, &Form1::progressChanged, this, &MDIForm1::showProgress, Qt::UniqueConnection);
+    connect(browser, &Form1::commandStateChanged, this, &MDIForm1::updateBackForward,
+            Qt::UniqueConnection);
+}
+
+void MDIForm1::addVisitedAddress(const QString &url)
+{
+    Combo1->setEditText(url);
+    Combo1->addItem(url);
+    // addItem on an empty list selects the new item and would overwrite a typed text.
+    Combo1->setEditText(url);
+}
+
+void MDIForm1::showProgress(int value, bool loading)
+{
+    if (loading && mnuViewProgBar->isChecked())
+        ProgressBar1->show();
+    else if (!loading)
+        ProgressBar1->hide();
+    if (value >= 0)
+        ProgressBar1->setValue(value);
+}
+
+void MDIForm1::updateBackForward()
+{
+    // The list holds every completed page: Back and Forward wait for it to grow.
+    const bool enable = Combo1->count() > 3;
+    btnBack->setEnabled(enable);
+    btnForward->setEnabled(enable);
 }
 
 QMdiSubWindow *MDIForm1::addChild(QWidget *child)

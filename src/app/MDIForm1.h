@@ -5,6 +5,7 @@
 #include <QString>
 
 class CoolBar;
+class Form1;
 class QAction;
 class QComboBox;
 class QMdiArea;
@@ -32,6 +33,48 @@ public:
     // The background picture of the toolbar's band.
     void setToolbarPicture(const QPixmap &picture);
 
+    // The text in the address box.
+    QString address() const;
+    // Puts a text into the address box, as if typed (the list does not grow).
+    void setAddress(const QString &address);
+    // The browser window's reports (addresses, progress, command states) show here.
+    void attachBrowser(Form1 *browser);
+
+    // The main window's commands: each subsystem attaches its own handlers to its items.
+    QAction *FOpen, *FSaveWP, *FPrint, *mnuPPreview, *FViewSource;
+    QAction *TSettings, *TSecurity, *TFCache, *TFFw, *TFotw, *mnuTSendLink, *mnuTWinUpdate;
+    QAction *mnuTDownloads; // the Downloads window, after the designed items
+    QMenu *mnuFavs;
+    QAction *mnuFTG, *mnuFKeywords, *mnuOrganize;
+    // The favourites: element 0 is the separator, the favourites follow it.
+    QList<QAction *> mnuFT1;
+    QAction *HHel, *HAbout, *HLicence, *HRep, *HSuggestions;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void setupControls();
+    void setupMenus();
+    void setupToolbar();
+    // The toolbar buttons and the hidden Navigation menu's shortcuts run the navigation
+    // commands; GO! does what Enter in the address box does.
+    void wireNavigation();
+    void buildFavouritesMenu();
+    void showGoButton(bool shown);
+
+    // What the browser window reports.
+    void addVisitedAddress(const QString &url);
+    void showProgress(int value, bool loading);
+    void updateBackForward();
+
+    void mnuViewGo_Click();
+    void mnuViewProgBar_Click();
+    void mnuViewToolbars_Click();
+    void FExit_Click();
+    void Combo1_KeyPress(int &keyAscii);
+
     // Address box widths, in twips, with the GO! button shown and hidden.
     static constexpr int kComboWidthWithGo = 3855;
     static constexpr int kComboWidthWithoutGo = 4335;
@@ -48,43 +91,15 @@ public:
     QProgressBar *ProgressBar1;
 
     QMenu *FFile;
-    QAction *FShow, *FOpen, *FSaveWP, *FPrint, *mnuPPreview, *FViewSource, *FExit;
+    QAction *FShow, *FExit;
     QMenu *TTools;
-    QAction *TSettings, *TSecurity, *TFCache, *TFFw, *TFotw, *mnuTSendLink, *mnuTWinUpdate;
-    QAction *mnuTDownloads; // the Downloads window, after the designed items
     QMenu *mnuTMail;
-    QMenu *mnuFavs;
-    QAction *mnuFTG, *mnuFKeywords, *mnuOrganize;
-    // The favourites: element 0 is the separator, the favourites follow it.
-    QList<QAction *> mnuFT1;
-    // The full path of favourites.ini, set at load and read by every favourite's click.
-    QString FavouritesPath;
-    // After the load: the number of the entry that ended the list.
-    qint16 FavouriteCount = 0;
     QMenu *mnuView;
     QAction *mnuViewGo, *mnuViewProgBar, *mnuViewToolbars;
     QMenu *HHelp;
-    QAction *HHel, *HAbout, *HLicence, *HRep, *HSuggestions;
     // Not in the menu bar; its items carry the navigation shortcuts.
     QMenu *mnuNav;
     QAction *mnuBack, *mnuForward, *mnuStop, *mnuRefresh, *mnuHome, *mnuSearch;
-
-    void mnuViewGo_Click();
-    void mnuViewProgBar_Click();
-    void mnuViewToolbars_Click();
-    void FExit_Click();
-    void Combo1_KeyPress(int &keyAscii);
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    void setupControls();
-    void setupMenus();
-    void setupToolbar();
-    void buildFavouritesMenu();
-    void showGoButton(bool shown);
 
     QMdiArea *m_mdiArea;
 };

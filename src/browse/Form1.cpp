@@ -10,14 +10,9 @@
 #include "settings/ProgramSettings.h"
 #include "settings/WorkingCopy.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QProgressBar>
 #include <QStatusBar>
-#include <QToolButton>
 
 #include <cstdint>
 
@@ -49,6 +44,8 @@ Form1::Form1()
 void Form1::Form_Load()
 {
     WebBrowser1->resize(width(), WebBrowser1->height());
+    // The main window shows what this window reports, from the first page on.
+    Forms::get<MDIForm1>()->attachBrowser(this);
 
     // The settings window's start page while it is open, saved or not; otherwise the stored
     // one.
@@ -57,7 +54,7 @@ void Form1::Form_Load()
     if (start.isEmpty()) {
         WebBrowser1->Navigate(QStringLiteral("about:blank"));
     } else {
-        Forms::get<MDIForm1>()->Combo1->setEditText(start);
+        Q_EMIT addressShown(start);
         WebBrowser1->Navigate(start);
     }
 
@@ -134,40 +131,26 @@ int Form1::ProgressValue(int progress, int progressMax)
 
 void Form1::WebBrowser1_ProgressChange(int progress, int progressMax)
 {
-    MDIForm1 *main = Forms::get<MDIForm1>();
-    QProgressBar *bar = main->ProgressBar1;
     if (progressMax > 0 && progress > 0) {
         const int v = ProgressValue(progress, progressMax);
-        if (v < 0)
-            return;
-        if (main->mnuViewProgBar->isChecked())
-            bar->show();
-        bar->setValue(v);
+        if (v >= 0)
+            Q_EMIT progressChanged(v, true);
     } else {
-        bar->hide();
-        bar->setValue(0);
+        Q_EMIT progressChanged(0, false);
     }
 }
 
 void Form1::WebBrowser1_CommandStateChange(int, bool)
 {
-    MDIForm1 *main = Forms::get<MDIForm1>();
-    const bool enable = main->Combo1->count() > 3;
-    main->btnBack->setEnabled(enable);
-    main->btnForward->setEnabled(enable);
+    Q_EMIT commandStateChanged();
 }
 
 void Form1::WebBrowser1_DownloadComplete()
 {
     // Logged first, with the address box as the previous step left it.
     SiteLog();
-    MDIForm1 *main = Forms::get<MDIForm1>();
-    const QString url = WebBrowser1->LocationURL();
-    main->Combo1->setEditText(url);
-    main->Combo1->addItem(url);
-    // addItem on an empty list selects the new item and would overwrite a typed text.
-    main->Combo1->setEditText(url);
+    Q_EMIT addressVisited(WebBrowser1->LocationURL());
     setWindowTitle(WebBrowser1->LocationName());
-    main->ProgressBar1->hide();
+    Q_EMIT progressChanged(-1, false);
     app::StartupTrace("caption");
 }

@@ -10,9 +10,10 @@ namespace engine {
 class WebBrowserControl;
 }
 
-// The browser window: the one child of the main window that shows pages. It turns the
-// browser control's events into the main window's feedback (status text, progress bar,
-// address box, Back and Forward, caption).
+// The browser window: the one child of the main window that shows pages. It shows the
+// browser control's status text in its own status bar and the page's name as its caption
+// (which the main window's title follows), and tells the main window, by signal, what its
+// address box, progress bar and Back and Forward buttons are to show.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -41,6 +42,17 @@ public:
     // The progress bar value for one ProgressChange, or -1 when the bar is to stay as it
     // is (a divisor of zero, or one too large for the 16-bit arithmetic the bar uses).
     static int ProgressValue(int progress, int progressMax);
+
+Q_SIGNALS:
+    // The address box is to show this text (the start page, before it has loaded).
+    void addressShown(const QString &address);
+    // A page has loaded: its address goes into the address box and joins its list.
+    void addressVisited(const QString &url);
+    // Page-load progress: while loading, the bar shows value (0 to 100) if the progress bar
+    // option is on; otherwise the bar goes away, its value set to value unless that is -1.
+    void progressChanged(int value, bool loading);
+    // The browser's commands changed state: Back and Forward are to follow.
+    void commandStateChanged();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

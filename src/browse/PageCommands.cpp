@@ -90,7 +90,7 @@ void mnuPPreview_Click()
 void FViewSource_Click()
 {
     ignoringErrors([] {
-        if (Forms::get<MDIForm1>()->Combo1->currentText().isEmpty())
+        if (Forms::get<MDIForm1>()->address().isEmpty())
             return;
         engine::WebBrowserControl *control = browser();
         control->Navigate(QStringLiteral("view-source:") + control->LocationURL());

@@ -6,7 +6,6 @@
 #include "browse/Clock.h"
 #include "settings/ProgramSettings.h"
 
-#include <QComboBox>
 #include <QFile>
 
 #include <cstdio>
@@ -31,8 +30,7 @@ void SiteLog()
 {
     if (!settings::Switches().logOn())
         return;
-    const QByteArray line
-        = SiteLogLine(browse::Now(), Forms::get<MDIForm1>()->Combo1->currentText());
+    const QByteArray line = SiteLogLine(browse::Now(), Forms::get<MDIForm1>()->address());
     QFile file(SiteLogPath());
     // The log tells which sites were visited: a new file is readable by its owner only.
     const bool written = file.open(QIODevice::WriteOnly | QIODevice::Append,

@@ -27,6 +27,11 @@ void navigateToPage(const QString &address)
 
 } // namespace
 
+void Navigate(const QString &address)
+{
+    browser()->Navigate(address);
+}
+
 // A refused Back or Forward (nothing to go to) is left to the browser, which ignores it.
 void NavBack()
 {

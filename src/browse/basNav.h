@@ -1,8 +1,14 @@
 #pragma once
 
+#include <QString>
+
 // The navigation commands behind the toolbar buttons. Each acts on the one browser window,
 // creating it first when the user has closed it.
 namespace basNav {
+
+// Every navigation of the program goes here: to the one browser window's control, the
+// window made again first when the user has closed it. The address goes exactly as given.
+void Navigate(const QString &address);
 
 void NavBack();
 void NavForward();

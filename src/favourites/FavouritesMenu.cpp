@@ -4,8 +4,7 @@
 #include "app/Forms.h"
 #include "app/Hosts.h"
 #include "app/MDIForm1.h"
-#include "browse/Form1.h"
-#include "engine/WebBrowser.h"
+#include "browse/basNav.h"
 #include "favourites/mduIni.h"
 
 #include <QAction>
@@ -25,16 +24,32 @@ QString EntryKey(qint16 n)
     return QLatin1Char(' ') + QString::number(n);
 }
 
+namespace {
+
+MenuState &menuState()
+{
+    static MenuState state;
+    return state;
+}
+
+} // namespace
+
+const MenuState &Menu()
+{
+    return menuState();
+}
+
 void BuildFavouritesMenu(MDIForm1 *main)
 {
-    main->FavouritesPath = FavouritesFile();
+    MenuState &m = menuState();
+    m = MenuState {FavouritesFile(), 0};
     const QString section = QStringLiteral("Favourites");
     // The counter is 16-bit, so the list stops at the last number it can hold instead of
     // overflowing (which would abort the whole start-up of the main window).
-    while (main->FavouriteCount < kMaxFavourites) {
-        ++main->FavouriteCount;
+    while (m.FavouriteCount < kMaxFavourites) {
+        ++m.FavouriteCount;
         const QString caption
-            = mduIni::ReadIni(section, EntryKey(main->FavouriteCount), main->FavouritesPath);
+            = mduIni::ReadIni(section, EntryKey(m.FavouriteCount), m.FavouritesPath);
         if (caption.isEmpty())
             break;
         // The caption goes in as it is: "&" marks the access key, and a lone "-" is a
@@ -46,7 +61,7 @@ void BuildFavouritesMenu(MDIForm1 *main)
     }
     // Reading a large file leaves freed heap behind (its lines, the index's growth): give
     // it back to the system rather than hold it for the rest of the run.
-    if (main->FavouriteCount > kTrimAfter)
+    if (m.FavouriteCount > kTrimAfter)
         ::malloc_trim(0);
 }
 
@@ -57,13 +72,13 @@ void mnuFT1_Click(MDIForm1 *main, qint16 Index)
     if (main->mnuFT1.at(Index)->text() == QLatin1String(MakerCaption))
         return;
     const QString address
-        = mduIni::ReadIni(QStringLiteral("Links"), EntryKey(Index), main->FavouritesPath);
-    Forms::get<Form1>()->WebBrowser1->Navigate(address);
+        = mduIni::ReadIni(QStringLiteral("Links"), EntryKey(Index), Menu().FavouritesPath);
+    basNav::Navigate(address);
 }
 
 void mnuFTG_Click()
 {
-    Forms::get<Form1>()->WebBrowser1->Navigate(QLatin1String(hosts::Maker));
+    basNav::Navigate(QLatin1String(hosts::Maker));
 }
 
 } // namespace favourites

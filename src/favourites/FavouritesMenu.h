@@ -25,6 +25,15 @@ QString EntryKey(qint16 n);
 // Favourites beyond which the menu's build gives the heap left over by reading back.
 inline constexpr qint16 kTrimAfter = 1000;
 
+// What the menu's build leaves for the clicks: the full path of favourites.ini, and the
+// number of the entry that ended the list.
+struct MenuState
+{
+    QString FavouritesPath;
+    qint16 FavouriteCount = 0;
+};
+const MenuState &Menu();
+
 // Sets FavouritesPath and appends one item behind the mnuFT1 separator for each entry,
 // in number order, up to the first entry without a caption (or the last number there is).
 void BuildFavouritesMenu(MDIForm1 *main);

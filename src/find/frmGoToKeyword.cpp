@@ -187,7 +187,7 @@ void frmGoToKeyword::setupControls()
 
 void frmGoToKeyword::Image3_Click()
 {
-    basKeywords::RunGoToKeyword();
+    basKeywords::RunGoToKeyword(txtGTKeyword->text());
 }
 
 void frmGoToKeyword::Image4_Click()

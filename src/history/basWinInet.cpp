@@ -1,9 +1,7 @@
 #include "history/basWinInet.h"
 
-#include "app/Forms.h"
 #include "compat/Dialogs.h"
 #include "compat/UrlCache.h"
-#include "history/history.h"
 #include "support/clsMemoryManagement.h"
 
 #include <QListWidget>
@@ -87,11 +85,6 @@ void ListUrlCache(QListWidget *List1)
     List1->addItems(lines);
 }
 
-void ListUrlCache()
-{
-    ListUrlCache(Forms::get<history>()->List1);
-}
-
 void KillUrlCache(QListWidget *List1)
 {
     if (MsgBox(QStringLiteral("Do you wish to delete the Internet Explorer cache?"),
@@ -104,11 +97,6 @@ void KillUrlCache(QListWidget *List1)
     List1->clear();
     MsgBox(QStringLiteral("Cache deleted... Files in use (locked) were not removed!"),
            vbInformation, kKillerTitle);
-}
-
-void KillUrlCache()
-{
-    KillUrlCache(Forms::get<history>()->List1);
 }
 
 } // namespace basWinInet

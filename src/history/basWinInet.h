@@ -7,12 +7,8 @@ namespace basWinInet {
 
 // Appends the source URL of every cache entry, in cache order, to the history window's
 // List1.
-void ListUrlCache();
-// Asks, deletes every URL List1 shows (first line first), clears List1 and reports.
-void KillUrlCache();
-
-// The same on a list of the caller's.
 void ListUrlCache(QListWidget *List1);
+// Asks, deletes every URL List1 shows (first line first), clears List1 and reports.
 void KillUrlCache(QListWidget *List1);
 
 } // namespace basWinInet

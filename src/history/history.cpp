@@ -131,7 +131,7 @@ clsSideBar *history::sideBar()
 void history::Form_Load()
 {
     // The whole cache is listed before the window appears.
-    basWinInet::ListUrlCache();
+    basWinInet::ListUrlCache(List1);
     show();
     raise();
     activateWindow();
@@ -201,7 +201,7 @@ void history::Label2_Click()
 
 void history::cmdDelete_Click()
 {
-    basWinInet::KillUrlCache();
+    basWinInet::KillUrlCache(List1);
 }
 
 void history::lblWinTemp_Click()

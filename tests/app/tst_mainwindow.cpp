@@ -28,9 +28,11 @@ namespace {
 QString viewState(MDIForm1 *main)
 {
     QString state;
-    for (bool on :
-         {!main->btnGo->isHidden(), main->mnuViewGo->isChecked(), main->mnuViewProgBar->isChecked(),
-          main->CoolBar1->isVisible(), main->mnuViewToolbars->isChecked()})
+    for (bool on : {!control<QToolButton>(main, "btnGo")->isHidden(),
+                    control<QAction>(main, "mnuViewGo")->isChecked(),
+                    control<QAction>(main, "mnuViewProgBar")->isChecked(),
+                    control<CoolBar>(main, "CoolBar1")->isVisible(),
+                    control<QAction>(main, "mnuViewToolbars")->isChecked()})
         state += on ? '1' : '0';
     return state;
 }
@@ -166,7 +168,7 @@ private Q_SLOTS:
             QCOMPARE(Forms::get<frmSettings>()->Label4->text(), QStringLiteral("tip of the day"));
             QCOMPARE(Forms::get<Form3>()->Text4->text(), QStringLiteral("abcdefghij"));
             QVERIFY(!Forms::get<frmSettings>()->isVisible() && !Forms::get<Form3>()->isVisible());
-            main->FExit->trigger();
+            control<QAction>(main, "FExit")->trigger();
             QVERIFY(noneLoaded());
         }
     }
@@ -179,9 +181,9 @@ private Q_SLOTS:
         MDIForm1 *main = Forms::Show<MDIForm1>();
         // clang-format off
         const struct { QAction *item; const char *key, *state; } toggles[] = {
-            {main->mnuViewGo,       "GoBtn",       "11100"},
-            {main->mnuViewProgBar,  "ProgressBar", "00000"},
-            {main->mnuViewToolbars, "TB",          "00111"},
+            {control<QAction>(main, "mnuViewGo"),       "GoBtn",       "11100"},
+            {control<QAction>(main, "mnuViewProgBar"),  "ProgressBar", "00000"},
+            {control<QAction>(main, "mnuViewToolbars"), "TB",          "00111"},
         };
         // clang-format on
         for (const auto &t : toggles) {
@@ -253,8 +255,12 @@ private Q_SLOTS:
         compat::SaveSetting(QStringLiteral("Bground"), dir + "old.bmp");
         MDIForm1 *main = Forms::get<MDIForm1>();
         const auto state = [&] {
-            return main->CoolBar1->bandPicture().toImage().pixelColor(0, 0).name() + ' '
-                + Forms::get<frmSettings>()->BGRnd->text().remove(dir) + ' '
+            return control<CoolBar>(main, "CoolBar1")
+                       ->bandPicture()
+                       .toImage()
+                       .pixelColor(0, 0)
+                       .name()
+                + ' ' + Forms::get<frmSettings>()->BGRnd->text().remove(dir) + ' '
                 + QString::number(env.boxes.size()) + (Forms::isLoaded<Bground>() ? " open" : "");
         };
         QCOMPARE(state(), "#ff0000 old.bmp 0");
@@ -372,7 +378,8 @@ private Q_SLOTS:
         }
         QStringList described = QString(kWindows).split('|');
         MDIForm1 *main = Forms::get<MDIForm1>();
-        const QList<QMenu *> menus = main->menuBar()->findChildren<QMenu *>() << main->mnuNav;
+        const QList<QMenu *> menus = main->menuBar()->findChildren<QMenu *>()
+            << control<QMenu>(main, "mnuNav");
         for (QMenu *menu : menus)
             for (QAction *a : menu->actions())
                 if (!a->isSeparator() && !a->menu() && !main->mnuFT1.contains(a))

@@ -6,6 +6,7 @@
 #include "app/Hosts.h"
 #include "app/MDIForm1.h"
 #include "browse/Form1.h"
+#include "favourites/FavouritesMenu.h"
 #include "favourites/frmOrganize.h"
 
 #include <QtTest>
@@ -91,7 +92,7 @@ private Q_SLOTS:
         MDIForm1 *main = Forms::get<MDIForm1>();
         QCOMPARE(main->mnuFT1.size(), 32768);
         QCOMPARE(main->mnuFT1.last()->text(), QStringLiteral("Site 32767"));
-        QCOMPARE(int(main->FavouriteCount), 32767);
+        QCOMPARE(int(favourites::Menu().FavouriteCount), 32767);
         QVERIFY(env.boxes.isEmpty());
         QVERIFY(Forms::isLoaded<Form1>());
     }

@@ -11,6 +11,12 @@
 // The [Settings] group of a settings file as sorted key=value lines.
 QStringList storedSettingsIn(const QString &settingsFile);
 
+// A window's control by its design name, which each control carries as its object name.
+template<class T> T *control(const QObject *window, const char *name)
+{
+    return window->findChild<T *>(QLatin1String(name));
+}
+
 // A file's bytes; empty if it cannot be read.
 inline QByteArray readFile(const QString &path)
 {
