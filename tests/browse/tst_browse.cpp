@@ -13,6 +13,7 @@
 #include "compat/Twips.h"
 #include "find/EngineTable.h"
 #include "find/FFw.h"
+#include "find/KeywordDecision.h"
 #include "find/KeywordTable.h"
 #include "find/SiteSearchTable.h"
 #include "find/TFot.h"
@@ -141,7 +142,7 @@ private Q_SLOTS:
         MDIForm1 *main = Forms::get<MDIForm1>();
         FakeWebBrowser::last()->navigations.clear();
         FakeWebBrowser::last()->locationUrl = c.location;
-        main->Combo1->setEditText(c.box);
+        control<QComboBox>(main, "Combo1")->setEditText(c.box);
         if (c.closed)
             Forms::Unload<Form1>();
         // A settings window the user has open disappears after Home and Search.
@@ -237,7 +238,7 @@ private Q_SLOTS:
                 QSKIP("the superuser writes into read-only folders");
             QVERIFY(QFile::setPermissions(env.programFolder(), QFile::ReadOwner | QFile::ExeOwner));
         }
-        main->Combo1->setEditText(c.typed);
+        control<QComboBox>(main, "Combo1")->setEditText(c.typed);
         for (const char *url : {"http://a.example/", "http://a.example/", "http://b.example/"})
             FakeWebBrowser::last()->completeLoad(QString::fromLatin1(url));
         QFile file(SiteLogPath());
@@ -246,7 +247,8 @@ private Q_SLOTS:
         QFile::setPermissions(env.programFolder(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         // Browsing goes on whether or not the line could be written.
-        QCOMPARE(main->Combo1->currentText(), QStringLiteral("http://b.example/"));
+        QCOMPARE(control<QComboBox>(main, "Combo1")->currentText(),
+                 QStringLiteral("http://b.example/"));
         QCOMPARE(QFileInfo(file).isFile() ? readFile(file.fileName()) : "-", c.log);
         // What was visited is its owner's alone: no read or write bits for group and others.
         QCOMPARE(int(file.permissions() & 0x0066), 0);
@@ -263,9 +265,9 @@ private Q_SLOTS:
             QTest::addRow("%s, %s", r.name, qPrintable(kw))
                 << Search {window, r.name, kw, r.host + (r.prefix + kw) + r.suffix};
         };
-        for (const SiteSearchRow &r : SiteSearchTable)
+        for (const SearchRow &r : SiteSearchTable)
             add("FFw", r);
-        for (const EngineRow &r : EngineTable)
+        for (const SearchRow &r : EngineTable)
             add("TFot", r);
         // No site or engine, nor one completed from the list: nothing happens, but for the engine
         // prompt's one message.
@@ -327,16 +329,14 @@ private Q_SLOTS:
             {"go-to", "list",  "bbc",             ""},
         };
         // clang-format on
-        // "keywords" and the list picture show the keyword list. Every site keyword in the address
-        // box and in the go-to window, where Enter must behave exactly as a click on GO!: the site
-        // keywords take turns, the rest runs both ways.
-        int i = 0;
-        for (const KeywordRow &k : KeywordTable) {
-            if (k.target != KeywordTarget::Site)
-                continue;
-            const QString address = QString::fromUtf8(k.host) + QString::fromUtf8(k.path);
-            rows.append({"box", "enter", KeywordText(k), address});
-            rows.append({"go-to", i++ % 2 ? "click" : "enter", KeywordText(k), address});
+        // "keywords" and the list picture show the keyword list. A site keyword in the address
+        // box and in the go-to window, where Enter must behave exactly as a click on GO! (what
+        // every keyword does is keywordDecisions()'s); the rest runs both ways.
+        for (const KeywordRow *k : {&KeywordTable[2], &KeywordTable[10], &KeywordTable[21]}) {
+            const QString address = QString::fromUtf8(k->host) + QString::fromUtf8(k->path);
+            rows.append({"box", "enter", KeywordText(*k), address});
+            rows.append({"go-to", "click", KeywordText(*k), address});
+            rows.append({"go-to", "enter", KeywordText(*k), address});
         }
         for (const QString how : {"enter", "click"}) {
             rows.append({"go-to", how, "keywords", ""});
@@ -356,11 +356,12 @@ private Q_SLOTS:
         FakeWebBrowser *browser = FakeWebBrowser::last();
         browser->navigations.clear();
         if (c.where == QLatin1String("box")) {
-            main->Combo1->setEditText(c.text);
+            control<QComboBox>(main, "Combo1")->setEditText(c.text);
             if (c.how == QLatin1String("click"))
-                QTest::mouseClick(main->btnGo, Qt::LeftButton);
+                QTest::mouseClick(control<QToolButton>(main, "btnGo"), Qt::LeftButton);
             else
-                QTest::keyClick(main->Combo1, c.how == "enter" ? Qt::Key_Return : Qt::Key_Tab);
+                QTest::keyClick(control<QComboBox>(main, "Combo1"),
+                                c.how == "enter" ? Qt::Key_Return : Qt::Key_Tab);
         } else {
             main->mnuFKeywords->trigger();
             frmGoToKeyword *w = Forms::get<frmGoToKeyword>();
@@ -378,7 +379,39 @@ private Q_SLOTS:
         // The go-to window closes after every attempt, whatever its outcome, but stays open for the
         // list; the key itself never adds to the address list (only a completed download does).
         QCOMPARE(Forms::isLoaded<frmGoToKeyword>(), c.how == "list");
-        QCOMPARE(main->Combo1->count(), 0);
+        QCOMPARE(control<QComboBox>(main, "Combo1")->count(), 0);
+    }
+
+    // What every text does in the address box and in the go-to window: the keyword list, the
+    // hidden message (address box only), a site keyword's site, or the text itself (address
+    // box) or a refusal (go-to window). Matched exactly: case and blanks count.
+    void keywordDecisions()
+    {
+        using namespace basKeywords;
+        using O = KeywordOutcome;
+        const auto both = [](const QString &text) {
+            const KeywordDecision a = DecideAddressText(text), g = DecideGoToKeyword(text);
+            return QStringList {QString::number(int(a.outcome)), a.address,
+                                QString::number(int(g.outcome)), g.address}
+                .join('|');
+        };
+        const auto expect = [](O a, const QString &addressA, O g, const QString &addressG) {
+            return QStringList {QString::number(int(a)), addressA, QString::number(int(g)),
+                                addressG}
+                .join('|');
+        };
+        for (const KeywordRow &k : KeywordTable) {
+            const QString text = KeywordText(k);
+            const QString site = QString::fromUtf8(k.host) + QString::fromUtf8(k.path);
+            const QString wanted = k.target == KeywordTarget::Site
+                ? expect(O::Site, site, O::Site, site)
+                : k.target == KeywordTarget::KeywordList
+                ? expect(O::KeywordList, {}, O::KeywordList, {})
+                : expect(O::EasterEgg, {}, O::Invalid, {});
+            QCOMPARE(both(text), wanted);
+        }
+        for (const QString text : {"BBC", " bbc", "bbc ", "", "Keywords", "http://a.example/"})
+            QCOMPARE(both(text), expect(O::Address, text, O::Invalid, {}));
     }
 
     // One paragraph per keyword, sorted, the hidden trigger left out: the keyword, " - ", its
@@ -416,7 +449,7 @@ private Q_SLOTS:
             QCOMPARE(Form1::ProgressValue(progress, progressMax), value);
         compat::SaveSetting(QStringLiteral("TB"), QStringLiteral("1"));
         start();
-        QProgressBar *bar = main->ProgressBar1;
+        QProgressBar *bar = control<QProgressBar>(main, "ProgressBar1");
         const auto seen = [&] { return QPair {bar->isVisible(), bar->value()}; };
 
         Q_EMIT web->ProgressChange(2500, 10000);
@@ -427,13 +460,13 @@ private Q_SLOTS:
         Q_EMIT web->ProgressChange(-1, 10000);
         QCOMPARE(seen(), QPair(false, 0));
         // With "Progress Bar" off a load never shows the bar, though its value still moves.
-        main->mnuViewProgBar->trigger();
+        control<QAction>(main, "mnuViewProgBar")->trigger();
         Q_EMIT web->ProgressChange(5000, 10000);
         QCOMPARE(seen(), QPair(false, 50));
         // Switching it off does not hide a bar that is showing; the download's end does.
-        main->mnuViewProgBar->trigger();
+        control<QAction>(main, "mnuViewProgBar")->trigger();
         Q_EMIT web->ProgressChange(6000, 10000);
-        main->mnuViewProgBar->trigger();
+        control<QAction>(main, "mnuViewProgBar")->trigger();
         QVERIFY(bar->isVisible());
         web->completeLoad(QStringLiteral("http://a.example/"));
         QVERIFY(!bar->isVisible());
@@ -461,13 +494,15 @@ private Q_SLOTS:
         Q_EMIT web->StatusTextChange(QStringLiteral("Opening page"));
         QCOMPARE(browser->StatusBarPanel1->text(), QStringLiteral("Opening page"));
 
-        main->Combo1->setEditText(QStringLiteral("typed.example"));
+        control<QComboBox>(main, "Combo1")->setEditText(QStringLiteral("typed.example"));
         // One page, two downloads: both go into the list.
         for (int i = 0; i < 2; ++i)
             web->completeLoad(QStringLiteral("http://typed.example/"), QStringLiteral("Typed"));
-        QCOMPARE(main->Combo1->currentText(), QStringLiteral("http://typed.example/"));
-        QCOMPARE(main->Combo1->count(), 2);
-        QCOMPARE(main->Combo1->itemText(1), QStringLiteral("http://typed.example/"));
+        QCOMPARE(control<QComboBox>(main, "Combo1")->currentText(),
+                 QStringLiteral("http://typed.example/"));
+        QCOMPARE(control<QComboBox>(main, "Combo1")->count(), 2);
+        QCOMPARE(control<QComboBox>(main, "Combo1")->itemText(1),
+                 QStringLiteral("http://typed.example/"));
         QCOMPARE(browser->windowTitle(), QStringLiteral("Typed"));
         QCOMPARE(main->windowTitle(), QStringLiteral("Scoutwell v3.3 - [Typed]"));
         // A page without a title is named by its address.
@@ -476,7 +511,8 @@ private Q_SLOTS:
         // Back and Forward wait for a fourth address in the list, whatever the engine says.
         const auto backAndForward = [&] {
             Q_EMIT web->CommandStateChange(engine::CSC_NAVIGATEBACK, false);
-            return main->btnBack->isEnabled() + main->btnForward->isEnabled();
+            return control<QToolButton>(main, "btnBack")->isEnabled()
+                + control<QToolButton>(main, "btnForward")->isEnabled();
         };
         QCOMPARE(backAndForward(), 0);
         web->completeLoad(QStringLiteral("http://fourth.example/"));
@@ -493,7 +529,8 @@ private Q_SLOTS:
         compat::SaveSetting(QStringLiteral("Start Page"), QStringLiteral(" example.org "));
         start();
         QCOMPARE(web->navigations, QStringList {" example.org "});
-        QVERIFY(main->Combo1->currentText() == " example.org " && main->Combo1->count() == 0);
+        QVERIFY(control<QComboBox>(main, "Combo1")->currentText() == " example.org "
+                && control<QComboBox>(main, "Combo1")->count() == 0);
         frmSettings *settings = Forms::get<frmSettings>();
         settings->txtHomePage->setText(QStringLiteral("unsaved edit"));
         settings->txtStartPage->setText(QStringLiteral("http://unsaved.example/"));
