@@ -10,6 +10,10 @@ class DirListBox;
 class FileListBox;
 } // namespace compat
 
+namespace widgets {
+class FileChooser;
+}
+
 // "Open": picks a local page, text or mail file and opens it in the browser window.
 class Ope : public QWidget
 {
@@ -26,8 +30,6 @@ public:
     QPushButton *Command1; // "Open"
     QPushButton *Command2; // "Cancel"
 
-    void Drive1_Change();
-    void Dir1_Change();
     void Command1_Click();
     void File1_DblClick();
     void Command2_Click();
@@ -40,4 +42,6 @@ public:
 
 private:
     void setupControls();
+
+    widgets::FileChooser *m_chooser;
 };

@@ -1,22 +1,12 @@
 #pragma once
 
 #include "app/Hosts.h"
+#include "find/SearchRow.h"
 
-#include <QString>
-
-// One general web search engine: the name as it must stand in the engine box, the parts of
-// its results address, and whether the search window gets out of the way afterwards.
-struct EngineRow
-{
-    const char *name;
-    const char *host;
-    const char *prefix;
-    const char *suffix;
-    bool minimizeAfter;
-};
+// The general web search engines of Find on the web.
 
 // In the order the rows are tested.
-inline constexpr EngineRow EngineTable[] = {
+inline constexpr SearchRow EngineTable[] = {
     {"AOL", hosts::AolSearch, "/dirsearch.adp?start=&from=topsearchbox.%2Findex.adp&query=", "",
      false},
     {"Ask Jeeves", hosts::AskJeeves, "/main/askjeeves.asp?ask=", "&o=0", true},
@@ -27,6 +17,3 @@ inline constexpr EngineRow EngineTable[] = {
      "/_1_QX4N7PW2RT9LB__info.dogpl/dog/results?otmpl=dog/webresults.htm&qcat=web&qkw=",
      "&start=&ver=20314", true},
 };
-
-// The engine's results address for a keyword, taken exactly as typed.
-QString EngineAddress(const EngineRow &row, const QString &keyword);

@@ -2,18 +2,9 @@
 
 #include "app/Hosts.h"
 #include "find/JoinText.h"
+#include "find/SearchRow.h"
 
-#include <QString>
-
-// One freeware download site: the name as it must stand in the site box, and the parts
-// its search address is built from (host, prefix, the keyword, suffix).
-struct SiteSearchRow
-{
-    const char *name;
-    const char *host;
-    const char *prefix;
-    const char *suffix;
-};
+// The freeware download sites of Find Freeware. A search always puts the window away.
 
 // The list entry that names CNET's download site by its own brand.
 inline constexpr char CnetBrandName[] = "Download.com";
@@ -23,22 +14,20 @@ inline constexpr auto JumboSearchPrefix
                "&IC_QueryDatabase=", hosts::JumboSiteName, "&squery=");
 
 // In the order the rows are tested.
-inline constexpr SiteSearchRow SiteSearchTable[] = {
+inline constexpr SearchRow SiteSearchTable[] = {
     {"Freeware Arena", hosts::FreewareArena,
-     "/PHPNuke/modules.php?name=Downloads&d_op=search&query=", ""},
+     "/PHPNuke/modules.php?name=Downloads&d_op=search&query=", "", true},
     {"PCAnswers", hosts::PCAnswers, "/downloads/default.asp?pagetypeid=3&searchstring=",
-     "&filtersubsectionname=all&filtersectionname=downloads&filtersubsubsectionname=all"},
-    {"File Transit", hosts::FileTransit, "/search/search.php?q=", ""},
-    {"Jumbo", hosts::JumboSearch, JumboSearchPrefix.data(), ""},
+     "&filtersubsectionname=all&filtersectionname=downloads&filtersubsubsectionname=all", true},
+    {"File Transit", hosts::FileTransit, "/search/search.php?q=", "", true},
+    {"Jumbo", hosts::JumboSearch, JumboSearchPrefix.data(), "", true},
     {"Tucows", hosts::Tucows, "/search?search=",
      "&platform_id=7%2C1565%2C1584%2C1570%2C1571%2C1725&language_id=1&type=exactany"
-     "&site_detail_id=653&ref="},
-    {"WinFiles", hosts::CnetDownloads, "/3120-20-0.html?qt=", "&tg=dl-2001"},
-    {CnetBrandName, hosts::CnetDownloads, "/3120-20-0.html?qt=", "&tg=dl-2001"},
-    {"CNet", hosts::CnetDownloads, "/3120-20-0.html?qt=", "&tg=dl-2001"},
-    {"Freeware World Team", hosts::FreewareWorld, "/FreewareWorld/links.php?search=", "&la=en"},
+     "&site_detail_id=653&ref=",
+     true},
+    {"WinFiles", hosts::CnetDownloads, "/3120-20-0.html?qt=", "&tg=dl-2001", true},
+    {CnetBrandName, hosts::CnetDownloads, "/3120-20-0.html?qt=", "&tg=dl-2001", true},
+    {"CNet", hosts::CnetDownloads, "/3120-20-0.html?qt=", "&tg=dl-2001", true},
+    {"Freeware World Team", hosts::FreewareWorld, "/FreewareWorld/links.php?search=", "&la=en",
+     true},
 };
-
-// The site's search address for a keyword, taken exactly as typed: nothing is trimmed or
-// encoded, so an "&" in the keyword starts a further query parameter.
-QString SiteSearchAddress(const SiteSearchRow &row, const QString &keyword);

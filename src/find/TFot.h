@@ -1,18 +1,10 @@
 #pragma once
 
-#include <QWidget>
-
-class QComboBox;
-class QLabel;
-class QLineEdit;
-
-namespace widgets {
-class ClickLabel;
-}
+#include "find/SearchWindow.h"
 
 // "Find on the web": a keyword and a general search engine make that engine's results
 // address, opened in the browser window.
-class TFot : public QWidget
+class TFot : public SearchWindow
 {
     Q_OBJECT
 public:
@@ -20,16 +12,8 @@ public:
 
     void Form_Load() { }
 
-    QComboBox *cboSE;
-    QLineEdit *txtKeyword;
-    QLabel *Label1;
-    widgets::ClickLabel *Label5; // "SEARCH!"
-
-    void Label5_Click();
+    QComboBox *cboSE; // the engine
 
     // The engine box's text before an engine is chosen.
     static QString EnginePrompt();
-
-private:
-    void setupControls();
 };

@@ -9,6 +9,7 @@
 #include "settings/WorkingCopy.h"
 #include "settings/frmSettings.h"
 #include "widgets/Activation.h"
+#include "widgets/FileChooser.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -54,6 +55,13 @@ void Bground::setupControls()
     labelFont.setStyleHint(QFont::TypeWriter);
     labelFont.setBold(true);
 
+    // Made before the heading, which it touches: the heading stays on top, to be dragged.
+    m_chooser = new widgets::FileChooser(
+        {QRect(0, 240, 1695, 315), QRect(0, 600, 1695, 2565), QRect(1680, 600, 1695, 2565)}, this);
+    Drive1 = m_chooser->Drive1;
+    Dir1 = m_chooser->Dir1;
+    File1 = m_chooser->File1;
+
     Label1 = new QLabel(QStringLiteral("Change Background"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(labelFont);
@@ -61,16 +69,6 @@ void Bground::setupControls()
     Label1->setToolTip(QStringLiteral("Drag to move; Esc closes without applying"));
     PlaceTwips(Label1, 120, 0, 2535, 255);
     Label1->installEventFilter(this);
-
-    Drive1 = new compat::DriveListBox(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    PlaceTwips(Drive1, 0, 240, 1695, 315);
-    Dir1 = new compat::DirListBox(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    PlaceTwips(Dir1, 0, 600, 1695, 2565);
-    File1 = new compat::FileListBox(this);
-    File1->setObjectName(QStringLiteral("File1"));
-    PlaceTwips(File1, 1680, 600, 1695, 2565);
 
     Label2 = new QLabel(QStringLiteral("Preview"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -90,8 +88,6 @@ void Bground::setupControls()
     SetSkin->setObjectName(QStringLiteral("SetSkin"));
     PlaceTwips(SetSkin, 4920, 2880, 1335, 300);
 
-    connect(Drive1, &compat::DriveListBox::Change, this, &Bground::Drive1_Change);
-    connect(Dir1, &compat::DirListBox::Change, this, &Bground::Dir1_Change);
     connect(Command1, &QPushButton::clicked, this, &Bground::Command1_Click);
     connect(SetSkin, &QPushButton::clicked, this, &Bground::SetSkin_Click);
 
@@ -101,9 +97,7 @@ void Bground::setupControls()
 
 void Bground::Form_Load()
 {
-    Dir1->setPath(app::ProgramFolder());
-    File1->setPath(Dir1->Path());
-    Drive1->setDrive(Dir1->Path());
+    m_chooser->start(app::ProgramFolder());
 }
 
 void Bground::Form_Activate()
@@ -130,18 +124,6 @@ bool Bground::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void Bground::Drive1_Change()
-{
-    // A volume that cannot be read leaves the lists where they were.
-    if (!Dir1->setPath(Drive1->Drive()))
-        Drive1->setDrive(Dir1->Path());
-}
-
-void Bground::Dir1_Change()
-{
-    File1->setPath(Dir1->Path());
 }
 
 QString Bground::PicturePath(const QString &folder, const QString &fileName)

@@ -11,6 +11,10 @@ class DirListBox;
 class FileListBox;
 } // namespace compat
 
+namespace widgets {
+class FileChooser;
+}
+
 // "Change Background": a borderless chooser that previews a picture and applies it to the
 // toolbar. Apply fills the settings window's Background field; the settings window's Save
 // stores it.
@@ -32,8 +36,6 @@ public:
     QPushButton *Command1; // "Preview"
     QPushButton *SetSkin; // "Apply"
 
-    void Drive1_Change();
-    void Dir1_Change();
     void Command1_Click();
     void SetSkin_Click();
 
@@ -51,4 +53,6 @@ private:
     void setupControls();
     // The chosen picture, or a null one after telling the user why there is none.
     QPixmap chosenPicture(QString *path);
+
+    widgets::FileChooser *m_chooser;
 };
