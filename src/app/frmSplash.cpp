@@ -135,7 +135,11 @@ void frmSplash::Timer1_Timer()
     // The security window is loaded hidden, as the check always has: its load settles the
     // switches in the store.
     Forms::get<Security2>();
-    const QString p = settings::Switches().program.read(QStringLiteral("0"));
+    // While the splash waits on an odd value, only an edit of the settings file from outside
+    // can change it: the store is read again at every check.
+    settings::Setting &lock = settings::Switches().program;
+    lock.reload();
+    const QString p = lock.read(QStringLiteral("0"));
     if (p == QLatin1String("0")) {
         Timer1->stop();
         Forms::Show<MDIForm1>();

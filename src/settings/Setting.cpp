@@ -21,6 +21,18 @@ void Setting::setValue(const QString &text)
         Q_EMIT changed(text);
 }
 
+void Setting::reload()
+{
+    const QHash<QString, QString> all = compat::ReadAllSettings();
+    const bool stored = all.contains(m_key);
+    const QString value = all.value(m_key);
+    if (stored == m_stored && value == m_value)
+        return;
+    m_stored = stored;
+    m_value = value;
+    Q_EMIT changed(value);
+}
+
 QString Setting::read(const QString &def)
 {
     carry(value(def));

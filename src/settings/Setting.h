@@ -24,6 +24,9 @@ public:
 
     // Stores the text at once and tells those who show it.
     void setValue(const QString &text);
+    // Reads the store again, for a value only someone outside the program can change at that
+    // moment (the program lock the splash waits on).
+    void reload();
 
     // A lock switch's carrier: the text its last reader got (the stored text or that reader's
     // default) or its last writer stored. The gates decide on it.

@@ -12,7 +12,7 @@ class TestSettings : public QObject
     Q_OBJECT
 private Q_SLOTS:
     // Loaded once: a value written through its object is in the file at once and signalled
-    // once; the file changed behind the program's back is seen only after Reload.
+    // once; the file changed behind the program's back is seen only after a reload.
     void loadedOnceWrittenAtOnce()
     {
         TestEnv env;
@@ -30,6 +30,12 @@ private Q_SLOTS:
         QCOMPARE(settings::Program().goButton.value(), QStringLiteral("1"));
         settings::Reload();
         QCOMPARE(settings::Program().goButton.value(), QStringLiteral("0"));
+        // A single value read again (the lock the splash waits on).
+        compat::SaveSetting(QStringLiteral("PProg"), QStringLiteral("1"));
+        settings::Setting &lock = settings::Switches().program;
+        QVERIFY(!lock.isStored());
+        lock.reload();
+        QVERIFY(lock.isOn(QStringLiteral("0")));
     }
 
     // A switch's carrier holds what its last reader got, its default included, or what was
