@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
         return instance.handOver(command.address);
 
     engine::ConfigureBrowserEngine();
+    engine::QuietEngineMessages(command.verbose);
     QApplication app(argc, argv);
     // The design's application name: the data and cache folders are named after it.
     QApplication::setApplicationName(QStringLiteral("ScoutwellV3"));

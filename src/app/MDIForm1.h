@@ -71,6 +71,9 @@ public:
     void mnuViewToolbars_Click();
     void FExit_Click();
     void Combo1_KeyPress(int &keyAscii);
+    // Ctrl+L, Alt+D and F6: the keyboard to the address box, its text selected; a hidden
+    // toolbar is shown first as View > Toolbar shows it.
+    void focusAddressBox();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -82,6 +85,8 @@ private:
     void setupToolbar();
     void buildFavouritesMenu();
     void showGoButton(bool shown);
+    void setupAddressKeys();
+    void placeOnScreen();
 
     QMdiArea *m_mdiArea;
 };
