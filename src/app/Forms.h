@@ -27,6 +27,7 @@ public:
             w->setObjectName(QString::fromLatin1(W::staticMetaObject.className()));
             w->setAttribute(Qt::WA_DeleteOnClose, true);
             own(w);
+            widgets::FitOnScreenWhenShown(w);
             // Registered before its load runs, so the load (and anything it calls) that
             // refers to the window reaches this same instance.
             s = w;
@@ -49,13 +50,9 @@ public:
             return nullptr;
         if constexpr (requires { w->showForm(); }) {
             // A window that shows itself in its own way is still brought back when it was
-            // minimized, and kept on the screen, while it is a window of its own.
-            if (w->isWindow()) {
-                if (w->isMinimized())
-                    w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
-                if (!w->isVisible())
-                    widgets::FitOnScreen(w);
-            }
+            // minimized, while it is a window of its own.
+            if (w->isWindow() && w->isMinimized())
+                w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
             w->showForm();
         } else {
             widgets::BringToFront(w);

@@ -53,6 +53,29 @@ private:
     QWidget *m_window;
 };
 
+class ShowWatcher : public QObject
+{
+public:
+    explicit ShowWatcher(QWidget *window) : QObject(window), m_window(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // The show event comes before the window is mapped, so the window manager sees the
+        // fitted size and place from the start.
+        if (watched == m_window && event->type() == QEvent::Show && !event->spontaneous()
+            && m_window->isWindow())
+            FitOnScreen(m_window);
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
 } // namespace
 
 QRect FitInside(const QRect &frame, const QRect &area)
@@ -111,11 +134,14 @@ void BringToFront(QWidget *window)
 {
     if (window->isMinimized())
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-    if (!window->isVisible())
-        FitOnScreen(window);
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+void FitOnScreenWhenShown(QWidget *window)
+{
+    new ShowWatcher(window);
 }
 
 void KeepFrameOnScreen(QWidget *window)

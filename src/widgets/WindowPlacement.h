@@ -28,8 +28,12 @@ QMargins FrameMargins(const QWidget *window);
 // nothing of its content is out of reach.
 void FitOnScreen(QWidget *window, QScreen *screen = nullptr);
 
-// Shows a window that may be open already: restored when minimized, fitted on the screen,
-// raised and given the keyboard.
+// Fits the window on its screen each time it is shown by the program, however that is
+// done (not when the window manager brings it back from minimized).
+void FitOnScreenWhenShown(QWidget *window);
+
+// Shows a window that may be open already: restored when minimized, raised and given the
+// keyboard.
 void BringToFront(QWidget *window);
 
 // Keeps the window's frame inside the screen once the window manager has framed it: until
