@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
     }
 
     engine::ConfigureBrowserEngine();
+    engine::QuietEngineMessages(command.verbose);
     QApplication app(argc, argv);
     // The design's application name: the data and cache folders are named after it.
     QApplication::setApplicationName(QStringLiteral("ScoutwellV3"));

@@ -22,6 +22,8 @@ QString usage()
         "                 Scoutwell already runs, it opens there and this start ends\n"
         "  -h, --help     show this help and exit\n"
         "  -v, --version  show the version and exit\n"
+        "  --verbose      let the browser engine and the pages' scripts report on\n"
+        "                 standard error\n"
         "\n"
         "Settings are kept in $XDG_CONFIG_HOME/ScoutwellV3.ini and changed in the program.\n");
 }
@@ -40,6 +42,7 @@ CommandLine ParseCommandLine(const QStringList &arguments, const QString &workin
 {
     QStringList addresses;
     bool options = true;
+    bool verbose = false;
     for (const QString &arg : arguments) {
         if (options && arg == QLatin1String("--")) {
             options = false;
@@ -50,6 +53,8 @@ CommandLine ParseCommandLine(const QStringList &arguments, const QString &workin
                     QStringLiteral("Scoutwell ") + VersionText(AppMajor(), AppMinor())
                         + QLatin1Char('\n'),
                     {}};
+        } else if (options && arg == QLatin1String("--verbose")) {
+            verbose = true;
         } else if (options && arg.startsWith(QLatin1Char('-'))) {
             return mistake(QStringLiteral("unknown option '%1'").arg(arg));
         } else {
@@ -59,6 +64,7 @@ CommandLine ParseCommandLine(const QStringList &arguments, const QString &workin
     if (addresses.size() > 1)
         return mistake(QStringLiteral("one address at most, not %1").arg(addresses.size()));
     CommandLine run;
+    run.verbose = verbose;
     if (addresses.isEmpty())
         return run;
     run.address = addresses.first();

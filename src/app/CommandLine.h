@@ -6,8 +6,8 @@
 namespace app {
 
 // What the command line asks for. The program has one configuration, its settings store; the
-// command line only serves the desktop and scripts: --help, --version, and one address or
-// file to open (the desktop's launcher passes one).
+// command line only serves the desktop and scripts: --help, --version, --verbose, and one
+// address or file to open (the desktop's launcher passes one).
 struct CommandLine
 {
     // -1 to start the program; otherwise the run ends here with this code, after `text`
@@ -16,6 +16,8 @@ struct CommandLine
     QString text;
     // The address to open, a file given by a relative name made absolute; may be empty.
     QString address;
+    // --verbose: the engine's and the pages' messages reach standard error.
+    bool verbose = false;
 };
 
 // arguments: the program's arguments without the program name; workingFolder: where

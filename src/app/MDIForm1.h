@@ -74,6 +74,11 @@ private:
     void mnuViewToolbars_Click();
     void FExit_Click();
     void Combo1_KeyPress(int &keyAscii);
+    // Ctrl+L, Alt+D and F6: the keyboard to the address box, its text selected; a hidden
+    // toolbar is shown first as View > Toolbar shows it.
+    void focusAddressBox();
+    void setupAddressKeys();
+    void placeOnScreen();
 
     // Address box widths, in twips, with the GO! button shown and hidden.
     static constexpr int kComboWidthWithGo = 3855;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QHeaderView>
+#include <QScreen>
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBrowser>
@@ -110,7 +111,12 @@ HelpWindow::HelpWindow()
     connect(m_contents, &QTreeWidget::itemActivated, this, &HelpWindow::followContents);
     connect(m_contents, &QTreeWidget::itemClicked, this, &HelpWindow::followContents);
 
-    resize(900, 650);
+    // On a small or scaled-up screen the window takes what there is, its frame included
+    // (allowed for generously, since the window manager has not drawn it yet).
+    QSize size(900, 650);
+    if (QScreen *s = screen())
+        size = size.boundedTo(s->availableGeometry().size() - QSize(16, 48));
+    resize(size);
     open(pageUrl(QStringLiteral("index.html")));
 }
 

@@ -1,0 +1,152 @@
+#include "widgets/WindowPlacement.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace widgets {
+
+namespace {
+
+QMargins marginsOf(const QWidget *w)
+{
+    const QRect frame = w->frameGeometry();
+    const QRect inside = w->geometry();
+    return QMargins(inside.left() - frame.left(), inside.top() - frame.top(),
+                    frame.right() - inside.right(), frame.bottom() - inside.bottom());
+}
+
+bool framed(const QWidget *w)
+{
+    return w->isVisible() && !marginsOf(w).isNull();
+}
+
+// Watches one window until the window manager has put its frame around it.
+class FrameWatcher : public QObject
+{
+public:
+    explicit FrameWatcher(QWidget *window) : QObject(window), m_window(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type t = event->type();
+        if (watched == m_window && (t == QEvent::Move || t == QEvent::Resize || t == QEvent::Show)
+            && framed(m_window)) {
+            // Once: afterwards the user moves the window wherever they like.
+            m_window->removeEventFilter(this);
+            deleteLater();
+            FitOnScreen(m_window);
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+class ShowWatcher : public QObject
+{
+public:
+    explicit ShowWatcher(QWidget *window) : QObject(window), m_window(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // The show event comes before the window is mapped, so the window manager sees the
+        // fitted size and place from the start.
+        if (watched == m_window && event->type() == QEvent::Show && !event->spontaneous()
+            && m_window->isWindow())
+            FitOnScreen(m_window);
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+} // namespace
+
+QRect FitInside(const QRect &frame, const QRect &area)
+{
+    const QSize size = frame.size().boundedTo(area.size());
+    const int x = std::clamp(frame.left(), area.left(), area.left() + area.width() - size.width());
+    const int y = std::clamp(frame.top(), area.top(), area.top() + area.height() - size.height());
+    return QRect(QPoint(x, y), size);
+}
+
+QScreen *ScreenUnderPointer()
+{
+    if (QScreen *screen = QGuiApplication::screenAt(QCursor::pos()))
+        return screen;
+    return QGuiApplication::primaryScreen();
+}
+
+QMargins FrameMargins(const QWidget *window)
+{
+    if (framed(window))
+        return marginsOf(window);
+    for (const QWidget *other : QApplication::topLevelWidgets()) {
+        if (other != window && !(other->windowFlags() & Qt::FramelessWindowHint) && framed(other))
+            return marginsOf(other);
+    }
+    return QMargins();
+}
+
+void FitOnScreen(QWidget *window, QScreen *screen)
+{
+    if (!screen)
+        screen = window->screen();
+    if (!screen || window->isMaximized() || window->isFullScreen())
+        return;
+    const QMargins margins = FrameMargins(window);
+    const QRect frame(window->frameGeometry().topLeft(), window->size().grownBy(margins));
+    const QRect fitted = FitInside(frame, screen->availableGeometry());
+    if (fitted.size() != frame.size()) {
+        const QSize inside = fitted.size().shrunkBy(margins);
+        window->setMinimumSize(window->minimumSize().boundedTo(inside));
+        window->resize(inside);
+        // What no longer fits is scrolled to, never cut off.
+        for (QAbstractScrollArea *area : window->findChildren<QAbstractScrollArea *>()) {
+            if (area->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff)
+                area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+            if (area->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff)
+                area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        }
+    }
+    // A window's position is its frame's.
+    if (fitted.topLeft() != frame.topLeft())
+        window->move(fitted.topLeft());
+}
+
+void BringToFront(QWidget *window)
+{
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void FitOnScreenWhenShown(QWidget *window)
+{
+    new ShowWatcher(window);
+}
+
+void KeepFrameOnScreen(QWidget *window)
+{
+    new FrameWatcher(window);
+}
+
+} // namespace widgets
