@@ -45,7 +45,9 @@ void reportProgress()
     int running = 0;
     qint64 done = 0;
     qint64 total = 0;
-    for (const Entry *e : DownloadList::instance()->entries()) {
+    const DownloadList *list = DownloadList::instance();
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const Entry *e = list->entryAt(row);
         if (e->state != State::Running)
             continue;
         ++running;
@@ -79,7 +81,7 @@ void Track(engine::Download *download)
     static QPointer<DownloadList> wired;
     if (wired != list) {
         wired = list;
-        QObject::connect(list, &DownloadList::entryChanged, list, &reportProgress);
+        QObject::connect(list, &DownloadList::dataChanged, list, &reportProgress);
         QObject::connect(list, &DownloadList::downloadFinished, list, &reportFinished);
     }
     list->add(download);

@@ -97,7 +97,8 @@ DownloadList *DownloadList::existing()
 }
 
 DownloadList::DownloadList()
-    : QObject(QCoreApplication::instance()), m_stop(std::make_shared<std::atomic_bool>(false))
+    : QAbstractListModel(QCoreApplication::instance()),
+      m_stop(std::make_shared<std::atomic_bool>(false))
 {
 }
 
@@ -106,7 +107,6 @@ DownloadList::~DownloadList()
     // A file of several gigabytes may still be being read; it is given up, not waited for.
     m_stop->store(true);
     m_hashing.waitForDone();
-    qDeleteAll(m_entries);
     theList() = nullptr;
 }
 
@@ -116,13 +116,55 @@ QString DownloadList::filePath()
         + QStringLiteral("/ScoutwellV3/downloads.json");
 }
 
+int DownloadList::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_entries.size());
+}
+
+QVariant DownloadList::data(const QModelIndex &index, int role) const
+{
+    const Entry *e = index.isValid() ? entryAt(index.row()) : nullptr;
+    if (!e)
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return e->fileName();
+    case Qt::ToolTipRole:
+        return e->path;
+    case IdRole:
+        return e->id;
+    case StateRole:
+        return int(e->state);
+    default:
+        return QVariant();
+    }
+}
+
+const Entry *DownloadList::entryAt(int row) const
+{
+    return row >= 0 && size_t(row) < m_entries.size() ? m_entries[size_t(row)].get() : nullptr;
+}
+
 Entry *DownloadList::find(quint64 id) const
 {
-    for (Entry *e : m_entries) {
-        if (e->id == id)
-            return e;
+    const int row = rowOf(id);
+    return row < 0 ? nullptr : m_entries[size_t(row)].get();
+}
+
+int DownloadList::rowOf(quint64 id) const
+{
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i]->id == id)
+            return int(i);
     }
-    return nullptr;
+    return -1;
+}
+
+void DownloadList::rowChanged(quint64 id)
+{
+    const int row = rowOf(id);
+    if (row >= 0)
+        Q_EMIT dataChanged(index(row), index(row));
 }
 
 void DownloadList::load()
@@ -140,18 +182,16 @@ void DownloadList::load()
         || !root.value(QLatin1String("downloads")).isArray())
         return setAside(QStringLiteral("it is damaged or not a list of downloads"));
 
-    QList<Entry *> read;
+    std::vector<std::unique_ptr<Entry>> read;
     bool restarted = false;
     for (const QJsonValue &v : root.value(QLatin1String("downloads")).toArray()) {
         const QJsonObject o = v.toObject();
         const std::optional<State> state = stateNamed(o.value(QLatin1String("state")).toString());
         const QString url = o.value(QLatin1String("url")).toString();
         const QString path = o.value(QLatin1String("path")).toString();
-        if (!state || url.isEmpty() || path.isEmpty()) {
-            qDeleteAll(read);
+        if (!state || url.isEmpty() || path.isEmpty())
             return setAside(QStringLiteral("it is damaged or not a list of downloads"));
-        }
-        auto *e = new Entry;
+        auto e = std::make_unique<Entry>();
         e->id = m_nextId++;
         e->url = url;
         e->path = path;
@@ -168,11 +208,14 @@ void DownloadList::load()
             e->reason = QStringLiteral("The program ended before the download finished");
             restarted = true;
         }
-        read.append(e);
+        read.push_back(std::move(e));
     }
-    m_entries = read;
+    // Read before any view is attached: the rows arrive as one.
+    beginResetModel();
+    m_entries = std::move(read);
+    endResetModel();
     recheckFiles();
-    for (Entry *e : std::as_const(m_entries)) {
+    for (const auto &e : m_entries) {
         // Finished while the last run was ending, before its check was done.
         if (e->state == State::Finished && e->sha256.isEmpty() && !e->fileMissing)
             requestSum(e->id, HashAlgorithm::Sha256);
@@ -187,19 +230,18 @@ void DownloadList::setAside(const QString &why)
     const QString bad = path + QStringLiteral(".bad");
     QFile::remove(bad);
     QFile::rename(path, bad);
-    // Told once the download (or the window) that asked for the list has gone on.
-    QTimer::singleShot(0, this, [bad, why] {
-        compat::MsgBox(QStringLiteral("The list of downloads could not be used, because %1. "
+    // Said once the download (or the window) that asked for the list is listening.
+    QTimer::singleShot(0, this, [this, bad, why] {
+        Q_EMIT problem(QStringLiteral("The list of downloads could not be used, because %1. "
                                       "It was set aside as %2, and a new list was started.")
-                           .arg(why, QDir::toNativeSeparators(bad)),
-                       compat::vbExclamation);
+                           .arg(why, QDir::toNativeSeparators(bad)));
     });
 }
 
 void DownloadList::save()
 {
     QJsonArray rows;
-    for (const Entry *e : std::as_const(m_entries)) {
+    for (const auto &e : m_entries) {
         QJsonObject o {
             {QStringLiteral("url"), e->url},
             {QStringLiteral("path"), e->path},
@@ -232,18 +274,19 @@ void DownloadList::save()
 
 void DownloadList::add(engine::Download *download)
 {
-    auto *e = new Entry;
+    auto e = std::make_unique<Entry>();
     e->id = m_nextId++;
     e->url = download->url();
     e->path = download->path();
     e->live = download;
     e->size = download->totalBytes();
-    m_entries.prepend(e);
     const quint64 id = e->id;
+    beginInsertRows(QModelIndex(), 0, 0);
+    m_entries.insert(m_entries.begin(), std::move(e));
+    endInsertRows();
     connect(download, &engine::Download::changed, this, [this, id] { onDownloadChanged(id); });
     onDownloadChanged(id);
     save();
-    Q_EMIT rowsChanged();
 }
 
 void DownloadList::onDownloadChanged(quint64 id)
@@ -284,7 +327,7 @@ void DownloadList::onDownloadChanged(quint64 id)
         }
         save();
     }
-    Q_EMIT entryChanged(id);
+    rowChanged(id);
     if (e->state == State::Finished && was != State::Finished) {
         Q_EMIT downloadFinished(id);
         requestSum(id, HashAlgorithm::Sha256);
@@ -293,39 +336,40 @@ void DownloadList::onDownloadChanged(quint64 id)
 
 void DownloadList::remove(quint64 id)
 {
-    Entry *e = find(id);
-    if (!e || e->unfinished())
+    const int row = rowOf(id);
+    if (row < 0 || m_entries[size_t(row)]->unfinished())
         return;
-    m_entries.removeOne(e);
-    delete e;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_entries.erase(m_entries.begin() + row);
+    endRemoveRows();
     save();
-    Q_EMIT rowsChanged();
 }
 
 void DownloadList::clearFinished()
 {
-    const qsizetype before = m_entries.size();
-    m_entries.removeIf([](Entry *e) {
-        if (e->unfinished())
-            return false;
-        delete e;
-        return true;
-    });
-    if (m_entries.size() == before)
-        return;
-    save();
-    Q_EMIT rowsChanged();
+    bool removed = false;
+    // From the bottom up, so the rows still to look at keep their numbers.
+    for (int row = int(m_entries.size()) - 1; row >= 0; --row) {
+        if (m_entries[size_t(row)]->unfinished())
+            continue;
+        beginRemoveRows(QModelIndex(), row, row);
+        m_entries.erase(m_entries.begin() + row);
+        endRemoveRows();
+        removed = true;
+    }
+    if (removed)
+        save();
 }
 
 int DownloadList::unfinishedCount() const
 {
     return int(std::count_if(m_entries.begin(), m_entries.end(),
-                             [](const Entry *e) { return e->unfinished(); }));
+                             [](const auto &e) { return e->unfinished(); }));
 }
 
 void DownloadList::cancelAll()
 {
-    for (Entry *e : std::as_const(m_entries)) {
+    for (const auto &e : m_entries) {
         if (e->unfinished() && e->live)
             e->live->cancel();
     }
@@ -333,11 +377,11 @@ void DownloadList::cancelAll()
 
 void DownloadList::recheckFiles()
 {
-    for (Entry *e : std::as_const(m_entries)) {
+    for (const auto &e : m_entries) {
         const bool missing = e->state == State::Finished && !QFileInfo::exists(e->path);
         if (missing != e->fileMissing) {
             e->fileMissing = missing;
-            Q_EMIT entryChanged(e->id);
+            rowChanged(e->id);
         }
     }
 }
@@ -370,9 +414,17 @@ void DownloadList::requestSum(quint64 id, HashAlgorithm algorithm)
             } else {
                 e->sums.insert(int(algorithm), hex);
             }
-            Q_EMIT entryChanged(id);
+            rowChanged(id);
         });
     });
+}
+
+void DownloadList::setPublished(quint64 id, const QString &text)
+{
+    if (Entry *e = find(id); e && e->published != text) {
+        e->published = text;
+        rowChanged(id);
+    }
 }
 
 } // namespace downloads

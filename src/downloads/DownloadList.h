@@ -3,15 +3,16 @@
 #include "downloads/FileHash.h"
 #include "engine/Download.h"
 
+#include <QAbstractListModel>
 #include <QDateTime>
 #include <QHash>
 #include <QList>
-#include <QObject>
 #include <QPointer>
 #include <QSet>
 #include <QThreadPool>
 #include <atomic>
 #include <memory>
+#include <vector>
 
 namespace downloads {
 
@@ -49,10 +50,15 @@ struct Entry
 // Every download of this run and the earlier ones, newest first, kept in
 // $XDG_DATA_HOME/ScoutwellV3/downloads.json and written again at each change of a row.
 // Made at the first download or the first look at the Downloads window, never at start-up.
-class DownloadList : public QObject
+// One row a download: rows come and go one at a time, and a change of a download is a
+// change of its row's data. What goes wrong with the list's file is said by `problem`, for
+// the window to show.
+class DownloadList : public QAbstractListModel
 {
     Q_OBJECT
 public:
+    enum Role { IdRole = Qt::UserRole + 1, StateRole };
+
     // The list, read from its file when this is the first use.
     static DownloadList *instance();
     // The list when it has been made, else null.
@@ -61,8 +67,13 @@ public:
 
     static QString filePath();
 
-    const QList<Entry *> &entries() const { return m_entries; }
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    const Entry *entryAt(int row) const;
     Entry *find(quint64 id) const;
+    // The row of the download `id`, or -1.
+    int rowOf(quint64 id) const;
 
     void add(engine::Download *download);
     // Takes a finished, cancelled or failed row off the list; its file stays where it is.
@@ -73,13 +84,15 @@ public:
     // Notes rows whose file has been moved or deleted since.
     void recheckFiles();
     // Starts computing the file's digest in `algorithm` in the background when it is not
-    // known yet; entryChanged says when it is there.
+    // known yet; the row's data changes when it is there.
     void requestSum(quint64 id, downloads::HashAlgorithm algorithm);
+    // The sum the user typed for the download.
+    void setPublished(quint64 id, const QString &text);
 
 Q_SIGNALS:
-    void rowsChanged();
-    void entryChanged(quint64 id);
     void downloadFinished(quint64 id);
+    // Something the user must be told about the list itself, in plain words.
+    void problem(const QString &text);
 
 private:
     DownloadList();
@@ -88,8 +101,9 @@ private:
     void setAside(const QString &why);
     void follow(Entry *e);
     void onDownloadChanged(quint64 id);
+    void rowChanged(quint64 id);
 
-    QList<Entry *> m_entries;
+    std::vector<std::unique_ptr<Entry>> m_entries;
     quint64 m_nextId = 1;
     // Tells the background hashing to give up when the program ends.
     std::shared_ptr<std::atomic_bool> m_stop;

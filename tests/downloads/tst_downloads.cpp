@@ -9,6 +9,7 @@
 #include "downloads/DownloadList.h"
 #include "downloads/frmDownloads.h"
 
+#include <QAbstractItemModelTester>
 #include <QCryptographicHash>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +38,14 @@ QStringList keptLines()
     for (const QJsonValue &v : keptRows(DownloadList::filePath()))
         lines.append(QFileInfo(v["path"].toString()).fileName() + ' ' + v["state"].toString());
     return lines;
+}
+
+// Every change of the list is checked for what a view relies on, for as long as it lives.
+void testModel()
+{
+    DownloadList *list = DownloadList::instance();
+    new QAbstractItemModelTester(list, QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                 list);
 }
 
 DownloadRow *row(int i)
@@ -70,6 +79,7 @@ private Q_SLOTS:
         Forms::get<MDIForm1>();
         QLabel *status = Forms::get<Form1>()->StatusBarPanel1;
         status->setText("Done");
+        testModel();
         FakeDownload *kept = startDownload(env, "kept.zip", QByteArray(1000, 'k'));
         QVERIFY(Forms::get<frmDownloads>()->isVisible());
         kept->arrive(500);
@@ -99,6 +109,7 @@ private Q_SLOTS:
 
         // The next run: the program ended with cut.zip half-way.
         resetWindows();
+        testModel();
         Forms::Show<frmDownloads>();
         QStringList rows;
         for (int i = 0; i < Forms::get<frmDownloads>()->rowCount(); ++i)
