@@ -1,5 +1,6 @@
 #include "downloads/frmDownloads.h"
 
+#include "app/ExternalAddress.h"
 #include "app/Forms.h"
 #include "compat/Dialogs.h"
 #include "compat/Shell.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -15,12 +17,14 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
+#include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QUrl>
 #include <QVBoxLayout>
 
 using downloads::DownloadList;
@@ -101,7 +105,8 @@ QString progressText(const Entry &e)
     if (e.state == State::Running && e.speed > 0) {
         text += QStringLiteral(", ") + bytesText(qint64(e.speed)) + QStringLiteral("/s");
         if (e.size > e.received)
-            text += QStringLiteral(", ") + timeLeftText(qint64((e.size - e.received) / e.speed));
+            text += QStringLiteral(", ")
+                + timeLeftText(qint64(std::min(double(e.size - e.received) / e.speed, 1e9)));
     }
     return text;
 }
@@ -197,9 +202,14 @@ DownloadRow::DownloadRow(DownloadList *list, quint64 id, QWidget *parent)
     sumCaption->setText(QStringLiteral("Published sum:"));
     txtPublished = named<QLineEdit>(this, "txtPublished");
     txtPublished->setPlaceholderText(QStringLiteral("SHA-256, SHA-1 or MD5 from the site"));
-    lblVerdict = named<QLabel>(this, "lblVerdict");
-    lblVerdict->setFixedWidth(262);
+    lblVerdict = new ElidedLabel(Qt::ElideRight, this);
+    lblVerdict->setObjectName(QStringLiteral("lblVerdict"));
+    lblVerdict->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    lblVerdict->setFixedWidth(330);
     line(column, {sumCaption, txtPublished, lblVerdict})->setStretch(1, 1);
+    lblScan = new ElidedLabel(Qt::ElideRight, this);
+    lblScan->setObjectName(QStringLiteral("lblScan"));
+    column->addWidget(lblScan);
 
     cmdPause = button(this, "cmdPause", "Pause");
     cmdCancel = button(this, "cmdCancel", "Cancel");
@@ -217,9 +227,8 @@ DownloadRow::DownloadRow(DownloadList *list, quint64 id, QWidget *parent)
     connect(cmdRemove, &QPushButton::clicked, this, &DownloadRow::cmdRemove_Click);
     connect(cmdCopy, &QPushButton::clicked, this, &DownloadRow::cmdCopy_Click);
 
-    if (const Entry *e = entry())
-        txtPublished->setText(e->published);
-    connect(txtPublished, &QLineEdit::textChanged, this, &DownloadRow::txtPublished_Change);
+    // Only what the user types is the user's sum; a sum found on the page is shown here too.
+    connect(txtPublished, &QLineEdit::textEdited, this, &DownloadRow::txtPublished_Change);
     refresh();
 }
 
@@ -267,7 +276,8 @@ void DownloadRow::refresh()
         prgDone->setValue(1);
     } else if (e->size > 0) {
         prgDone->setRange(0, 1000);
-        prgDone->setValue(int(e->received * 1000 / e->size));
+        // In floating point: bytes times a thousand leave a 64-bit count past 9 PB.
+        prgDone->setValue(int(std::clamp(double(e->received) / double(e->size), 0.0, 1.0) * 1000));
     } else {
         // No size: the bar moves to show life while it runs.
         prgDone->setRange(0, e->state == State::Running ? 0 : 1);
@@ -285,6 +295,12 @@ void DownloadRow::refresh()
     txtSha256->setEnabled(finished);
     cmdCopy->setEnabled(!e->sha256.isEmpty());
     txtPublished->setEnabled(finished && !e->fileMissing);
+    const QString shown = e->typed.isEmpty() ? e->published : e->typed;
+    if (txtPublished->text() != shown && !txtPublished->hasFocus()) {
+        txtPublished->setText(shown);
+        txtPublished->setCursorPosition(0);
+    }
+    showScan(*e);
 
     cmdPause->setText(e->state == State::Paused ? QStringLiteral("Resume")
                                                 : QStringLiteral("Pause"));
@@ -300,26 +316,90 @@ void DownloadRow::showVerdict()
 {
     const Entry *e = entry();
     const QString text = txtPublished->text();
-    if (!e || text.trimmed().isEmpty() || !txtPublished->isEnabled()) {
-        lblVerdict->clear();
-        return;
-    }
-    const std::optional<downloads::PublishedSum> sum = downloads::ParsePublishedSum(text);
     QColor colour = palette().color(QPalette::WindowText);
-    if (!sum) {
-        lblVerdict->setText(QStringLiteral("not a SHA-256, SHA-1 or MD5 sum"));
-    } else if (e->sum(sum->algorithm).isEmpty()) {
-        lblVerdict->setText(QStringLiteral("checking..."));
-        m_list->requestSum(m_id, sum->algorithm);
-    } else if (e->sum(sum->algorithm) == sum->hex) {
-        lblVerdict->setText(QStringLiteral("matches"));
-        colour = QColor(0, 128, 0);
-    } else {
-        lblVerdict->setText(QStringLiteral("does NOT match the published sum"));
+    QString verdict;
+    std::optional<downloads::PublishedSum> sum;
+    if (!e || !txtPublished->isEnabled()) {
+        // Nothing to say.
+    } else if (!e->readError.isEmpty()) {
+        verdict = e->readError;
         colour = Qt::red;
+    } else if (text.trimmed().isEmpty()) {
+        // Nothing typed, nothing found.
+    } else if (sum = downloads::ParsePublishedSum(text); !sum) {
+        verdict = QStringLiteral("not a SHA-256, SHA-1 or MD5 sum");
+    } else if (e->sum(sum->algorithm).isEmpty()) {
+        verdict = QStringLiteral("checking...");
+        m_list->requestSum(m_id, sum->algorithm);
+    } else {
+        const bool match = e->sum(sum->algorithm) == sum->hex;
+        const QString host = QUrl(e->publishedFrom).host();
+        if (e->publishedFrom.isEmpty() || !e->typed.isEmpty())
+            verdict = match ? QStringLiteral("matches")
+                            : QStringLiteral("does NOT match the published sum");
+        else
+            verdict = (match ? QStringLiteral("Matches the %1 published on %2")
+                             : QStringLiteral("Does NOT match the %1 published on %2"))
+                          .arg(downloads::AlgorithmName(sum->algorithm), host);
+        colour = match ? QColor(0, 128, 0) : QColor(Qt::red);
     }
-    lblVerdict->setToolTip(sum ? downloads::AlgorithmName(sum->algorithm) : QString());
+    lblVerdict->setText(verdict);
+    lblVerdict->setToolTip(e && !e->publishedFrom.isEmpty() && e->typed.isEmpty()
+                               ? verdict + QStringLiteral("\n") + e->publishedFrom
+                               : sum ? downloads::AlgorithmName(sum->algorithm)
+                                     : QString());
     setColour(lblVerdict, colour);
+}
+
+void DownloadRow::showScan(const Entry &e)
+{
+    QString text;
+    QColor colour = palette().color(QPalette::WindowText);
+    if (e.scanning) {
+        text = QStringLiteral("Scanning\u2026");
+    } else if (e.scan == QLatin1String("clean")) {
+        text = QStringLiteral("No malware found (ClamAV %1, signatures of %2)")
+                   .arg(e.scanVersion.isEmpty() ? QStringLiteral("daemon") : e.scanVersion,
+                        e.scanSignatures.isEmpty() ? QStringLiteral("an unknown date")
+                                                   : e.scanSignatures);
+        colour = QColor(0, 128, 0);
+    } else if (e.infected()) {
+        text = QStringLiteral("Malware: ") + e.scan.section(QStringLiteral(": "), 1);
+        colour = Qt::red;
+    } else if (e.scan.startsWith(QLatin1String("not scanned: "))) {
+        text = QStringLiteral("Not scanned: ") + e.scan.section(QStringLiteral(": "), 1);
+    }
+    lblScan->setText(text);
+    lblScan->setToolTip(text);
+    setColour(lblScan, colour);
+}
+
+bool DownloadRow::confirmInfected(const QString &what) const
+{
+    const Entry *e = entry();
+    if (!e || !e->infected())
+        return true;
+    return compat::MsgBox(QStringLiteral("ClamAV found malware in this file (%1). %2 anyway?")
+                              .arg(e->scan.section(QStringLiteral(": "), 1), what),
+                          compat::vbYesNo | compat::vbExclamation)
+        == compat::vbYes;
+}
+
+void DownloadRow::contextMenuEvent(QContextMenuEvent *event)
+{
+    const Entry *e = entry();
+    QMenu menu(this);
+    QAction *lookUp = menu.addAction(QStringLiteral("Look up on VirusTotal"));
+    lookUp->setEnabled(e && !e->sha256.isEmpty());
+    connect(lookUp, &QAction::triggered, this, &DownloadRow::mnuVirusTotal_Click);
+    menu.exec(event->globalPos());
+}
+
+void DownloadRow::mnuVirusTotal_Click()
+{
+    // Only the file's sum leaves the machine, never the file.
+    if (const Entry *e = entry(); e && !e->sha256.isEmpty())
+        externalAddress::Open(QStringLiteral("https://www.virustotal.com/gui/file/") + e->sha256);
 }
 
 void DownloadRow::cmdPause_Click()
@@ -341,13 +421,13 @@ void DownloadRow::cmdCancel_Click()
 
 void DownloadRow::cmdOpen_Click()
 {
-    if (const Entry *e = entry())
+    if (const Entry *e = entry(); e && confirmInfected(QStringLiteral("Open it")))
         compat::OpenWithDesktop(e->path);
 }
 
 void DownloadRow::cmdShowInFolder_Click()
 {
-    if (const Entry *e = entry())
+    if (const Entry *e = entry(); e && confirmInfected(QStringLiteral("Show it in its folder")))
         compat::OpenWithDesktop(QFileInfo(e->path).absolutePath());
 }
 
@@ -403,7 +483,10 @@ void frmDownloads::setupControls()
     cmdClearFinished = button(this, "cmdClearFinished", "Clear finished");
     cmdClearFinished->setMinimumWidth(130);
     bar->addWidget(cmdClearFinished);
-    bar->addStretch(1);
+    lblProblem = named<QLabel>(this, "lblProblem");
+    lblProblem->setWordWrap(true);
+    setColour(lblProblem, Qt::red);
+    bar->addWidget(lblProblem, 1);
     layout->addLayout(bar);
     connect(cmdClearFinished, &QPushButton::clicked, this, &frmDownloads::cmdClearFinished_Click);
 
@@ -421,6 +504,8 @@ void frmDownloads::Form_Load()
     connect(m_list, &DownloadList::problem, this,
             [](const QString &text) { compat::MsgBox(text, compat::vbExclamation); });
     lstDownloads->setModel(m_list);
+    lblProblem->setText(m_list->saveProblem());
+    connect(m_list, &DownloadList::saveProblemChanged, lblProblem, &QLabel::setText);
     connect(m_list, &DownloadList::rowsInserted, this,
             [this](const QModelIndex &, int first, int last) { addRows(first, last); });
     connect(m_list, &DownloadList::modelReset, this,
@@ -461,6 +546,14 @@ void frmDownloads::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (m_list)
+        m_list->recheckFiles();
+}
+
+void frmDownloads::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // Files may have been moved or changed while the user was in another window.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_list)
         m_list->recheckFiles();
 }
 

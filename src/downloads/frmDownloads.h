@@ -55,7 +55,8 @@ public:
     QLineEdit *txtSha256;
     QPushButton *cmdCopy;
     QLineEdit *txtPublished;
-    QLabel *lblVerdict;
+    ElidedLabel *lblVerdict;
+    ElidedLabel *lblScan;
     QPushButton *cmdPause; // "Pause" or "Resume"
     QPushButton *cmdCancel;
     QPushButton *cmdOpen;
@@ -69,10 +70,17 @@ public:
     void cmdRemove_Click();
     void cmdCopy_Click();
     void txtPublished_Change();
+    void mnuVirusTotal_Click();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    // True when the file is not known to hold malware, or the user says to go on.
+    bool confirmInfected(const QString &what) const;
     const downloads::Entry *entry() const;
     void showVerdict();
+    void showScan(const downloads::Entry &e);
 
     downloads::DownloadList *m_list;
     quint64 m_id;
@@ -97,11 +105,13 @@ public:
     int rowCount() const;
 
     QListView *lstDownloads;
+    QLabel *lblProblem; // why the list could not be saved
     QPushButton *cmdClearFinished;
     void cmdClearFinished_Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void setupControls();
