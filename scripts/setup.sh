@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-webengine-dev libgl-dev
           xvfb xauth xdotool xclip imagemagick clang-format fonts-dejavu-core ccache
           desktop-file-utils appstream dpkg-dev libssl-dev
-          clang libclang-rt-dev openbox poppler-utils xdg-utils)
+          clang libclang-rt-dev openbox poppler-utils xdg-utils
+          clamav-daemon clamav-freshclam)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -58,6 +58,7 @@ void LocalHttpServer::answer(QTcpSocket *socket, const QByteArray &request)
         + "\r\n";
     if (!file->isOpen())
         head += "Cache-Control: max-age=3600\r\n";
+    head += m_headers.value(path);
     if (!r.location.isEmpty())
         head += "Location: " + r.location + "\r\n";
     socket->write(head + "Connection: close\r\n\r\n" + r.body);

@@ -29,6 +29,11 @@ public:
     };
     // The file is read from the disk as it is sent.
     void addDownload(const QString &path, const QString &file, const Pacing &pacing);
+    // One more header line ("Name: value") in the answers for path.
+    void addHeader(const QString &path, const QByteArray &line)
+    {
+        m_headers[path] += line + "\r\n";
+    }
     // Body bytes sent so far for path, over every request of it.
     qint64 sentBytes(const QString &path) const { return m_sent.value(path); }
 
@@ -48,4 +53,5 @@ private:
     QHash<QString, Response> m_routes;
     QStringList m_requests;
     QHash<QString, qint64> m_sent;
+    QHash<QString, QByteArray> m_headers;
 };
