@@ -409,13 +409,13 @@ private Q_SLOTS:
                 compat::SaveSetting("TB", k.storedTB);
             MDIForm1 *main = Forms::Show<MDIForm1>();
             QVERIFY(QTest::qWaitForWindowActive(main));
-            main->Combo1->setEditText("http://example.org/page");
+            auto *combo = control<QComboBox>(main, "Combo1");
+            combo->setEditText("http://example.org/page");
             QTest::keySequence(main, k.key);
             QCOMPARE(viewState(main), QStringLiteral("00111"));
             QCOMPARE(compat::GetSetting("TB"), QStringLiteral("1"));
-            QVERIFY(main->Combo1->lineEdit()->hasFocus());
-            QCOMPARE(main->Combo1->lineEdit()->selectedText(),
-                     QStringLiteral("http://example.org/page"));
+            QVERIFY(combo->lineEdit()->hasFocus());
+            QCOMPARE(combo->lineEdit()->selectedText(), QStringLiteral("http://example.org/page"));
             main->close();
         }
     }

@@ -200,7 +200,8 @@ void TestE2EFirstHour::firstHour()
     QVERIFY(QTest::qWaitFor(
         [&] { return keptRow(list2, "tool.zip").value("state").toString() == "finished"_L1; },
         30000));
-    run.click(downloads, DownloadRow::kOpen.center());
+    ProgramRun::click(
+        {}, ProgramRun::geometry(downloads).topLeft() + DownloadRow::place("cmdOpen").center(), 0);
     VERIFY_WINDOW(box, run, waitForWindow(exactly("Scoutwell")));
     run.screenshot("open-without-xdg-open");
     run.key(box, "Return");
