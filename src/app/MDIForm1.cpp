@@ -129,6 +129,7 @@ void MDIForm1::setupControls()
     wireHistoryCommands(this);
     wirePageCommands(this);
     wireDownloadCommands(this);
+    wireGuardCommands(this);
 
     resize(Twips(9600), Twips(7200));
 }

@@ -8,6 +8,7 @@
 #include "compat/Settings.h"
 #include "compat/Twips.h"
 #include "engine/WebBrowser.h"
+#include "guard/BrowserGuard.h"
 #include "security/Security2.h"
 #include "settings/frmSettings.h"
 
@@ -46,6 +47,7 @@ Form1::Form1()
             &Form1::WebBrowser1_CommandStateChange);
     connect(WebBrowser1, &engine::WebBrowserControl::DownloadComplete, this,
             &Form1::WebBrowser1_DownloadComplete);
+    guard::BrowserGuard::Attach(this);
 }
 
 void Form1::Form_Load()
