@@ -88,19 +88,15 @@ BrowserGuard::BrowserGuard(Form1 *window, QWebEnginePage *page)
 
     ListStore *store = ListStore::instance();
     RequestGuard *interceptor = store->interceptor();
-    // Queued: the interceptor may speak from the engine's thread, and the page is changed
-    // only once the engine has its answer.
-    connect(interceptor, &RequestGuard::navigating, this, &BrowserGuard::navigating,
-            Qt::QueuedConnection);
-    connect(interceptor, &RequestGuard::frameRequested, this, &BrowserGuard::frameRequested,
-            Qt::QueuedConnection);
-    connect(
-        interceptor, &RequestGuard::requestBlocked, this,
-        [this] {
-            ++m_blocked;
-            showBlocked();
-        },
-        Qt::QueuedConnection);
+    // Where the interceptor runs on this thread, the style sheet for a page or frame is in
+    // place before its request goes on; from another thread the signals arrive queued. The
+    // page itself is changed only once the engine has had its answer: always queued.
+    connect(interceptor, &RequestGuard::navigating, this, &BrowserGuard::navigating);
+    connect(interceptor, &RequestGuard::frameRequested, this, &BrowserGuard::frameRequested);
+    connect(interceptor, &RequestGuard::requestBlocked, this, [this] {
+        ++m_blocked;
+        showBlocked();
+    });
     connect(interceptor, &RequestGuard::documentBlocked, this, &BrowserGuard::showWarning,
             Qt::QueuedConnection);
     connect(interceptor, &RequestGuard::warningAnswered, this, &BrowserGuard::answered,

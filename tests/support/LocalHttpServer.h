@@ -34,6 +34,10 @@ public:
 
     QString url(const QString &path) const;
     QStringList requests() const { return m_requests; }
+    // Every request as "host/path?query", the host as the client named it, without its port:
+    // many host names reach this one server through the engine's host resolver rules.
+    QStringList hostRequests() const { return m_hostRequests; }
+    quint16 port() const { return m_server.serverPort(); }
 
 private:
     struct Response
@@ -47,5 +51,6 @@ private:
     QTcpServer m_server;
     QHash<QString, Response> m_routes;
     QStringList m_requests;
+    QStringList m_hostRequests;
     QHash<QString, qint64> m_sent;
 };
