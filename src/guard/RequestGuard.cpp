@@ -79,18 +79,28 @@ void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
     if (top) {
         if (s->passedOnce.contains(QString::fromUtf8(address)))
             return;
-        const Decision d = s->engine->match({address.toStdString(), {}, ResourceType::Document});
-        if (d.kind != Decision::Block)
-            return;
+        const std::string_view a(address.constData(), size_t(address.size()));
+        Decision d = s->engine->match({a, {}, ResourceType::Document});
+        if (d.kind != Decision::Block) {
+            // A list of bare host names (the malware list) names whole sites: on a list that
+            // warns, a filter for every request to the site stands for its pages too.
+            Decision any = s->engine->match({a, a, ResourceType::Other});
+            if (any.kind != Decision::Block || any.list < 0 || any.list >= int(s->warns.size())
+                || !s->warns[any.list])
+                return;
+            d = std::move(any);
+        }
         info.block(true);
         const bool known = d.list >= 0 && d.list < s->listNames.size();
         Q_EMIT documentBlocked(url, known ? s->listNames[d.list] : QString(),
                                known && s->warns[d.list], QString::fromStdString(d.filter));
         return;
     }
-    const std::string pageAddress = page.toEncoded(QUrl::RemoveFragment).toStdString();
+    const QByteArray pageAddress = page.toEncoded(QUrl::RemoveFragment);
     const Decision d
-        = s->engine->match({address.toStdString(), pageAddress, typeOf(info.resourceType())});
+        = s->engine->match({std::string_view(address.constData(), size_t(address.size())),
+                            std::string_view(pageAddress.constData(), size_t(pageAddress.size())),
+                            typeOf(info.resourceType())});
     if (d.kind == Decision::Block) {
         info.block(true);
         Q_EMIT requestBlocked(url, page);
