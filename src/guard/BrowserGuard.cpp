@@ -157,7 +157,7 @@ void BrowserGuard::updateHidingScript()
 {
     if (!m_page)
         return;
-    QWebEngineScriptCollection &scripts = m_page->scripts();
+    QWebEngineScriptCollection &scripts = *m_page->profile()->scripts();
     for (const QWebEngineScript &old : scripts.find(QLatin1String(kScriptName)))
         scripts.remove(old);
     QJsonObject table;
@@ -169,8 +169,10 @@ void BrowserGuard::updateHidingScript()
     // Frames without a host of their own (about:blank, srcdoc) take the page's.
     if (m_css.contains(m_mainHost))
         table.insert(QString(), m_css.value(m_mainHost));
-    // An adopted style sheet needs no element to hang on, so it is in place before the
-    // page's first element is parsed, and a page cannot find it in its markup.
+    // The profile's scripts, not the page's: only those reach frames of other sites, which
+    // the engine runs in processes of their own. An adopted style sheet needs no element to hang
+    // on, so it is in place before the page's first element is parsed, and a page cannot find it in
+    // its markup.
     QWebEngineScript script;
     script.setName(QLatin1String(kScriptName));
     script.setInjectionPoint(QWebEngineScript::DocumentCreation);
@@ -225,7 +227,9 @@ QString BrowserGuard::WarningPage(const QUrl &url, const QString &listName, bool
         ? QStringLiteral("one of your filter lists")
         : QStringLiteral("the filter list “%1”").arg(html(listName));
     QString page = QStringLiteral(
-        "<!DOCTYPE html><html><head><meta charset='utf-8'><title>Warning: %1</title><style>"
+        "<!DOCTYPE html><html><head><meta charset='utf-8'><title>Warning: %1</title>"
+        // The page stands at the site's address, so the engine would fetch the site's icon.
+        "<link rel='icon' href='data:,'><style>"
         "body{margin:0;font:16px/1.5 sans-serif;background:#fff7f5;color:#222}"
         ".band{background:#b3261e;color:#fff;padding:0 24px;height:64px;line-height:64px;"
         "font-size:24px;font-weight:bold}"

@@ -5,16 +5,25 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace guard {
 
 namespace {
 
-QStringList sortedList(const QSet<QString> &set)
+// Entries are separated by blanks; a blank inside one (a file name) is written as %20.
+QString joined(QStringList list)
+{
+    for (QString &entry : list)
+        entry = QString::fromLatin1(QUrl::toPercentEncoding(entry, ":/?=&#[]@!$'()*+,;~"));
+    return list.join(QLatin1Char(' '));
+}
+
+QString joined(const QSet<QString> &set)
 {
     QStringList list(set.begin(), set.end());
     list.sort();
-    return list;
+    return joined(list);
 }
 
 // A damaged file goes aside under the first free name, never over an earlier one.
@@ -66,7 +75,9 @@ QString GuardSettings::load()
         }
         const QString key = line.left(eq).trimmed();
         const QString value = line.mid(eq + 1).trimmed();
-        const QStringList words = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        QStringList words = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (QString &word : words)
+            word = QUrl::fromPercentEncoding(word.toUtf8());
         if (key == QLatin1String("Enabled"))
             enabled = value != QLatin1String("0");
         else if (key == QLatin1String("SitesOff"))
@@ -96,11 +107,9 @@ bool GuardSettings::save(QString *error) const
         return false;
     }
     QString text = QStringLiteral("[Guard]\nEnabled=%1\n").arg(enabled ? 1 : 0);
-    text += QStringLiteral("SitesOff=") + sortedList(sitesOff).join(QLatin1Char(' '))
-        + QLatin1Char('\n');
-    text += QStringLiteral("ListsOff=") + sortedList(listsOff).join(QLatin1Char(' '))
-        + QLatin1Char('\n');
-    text += QStringLiteral("Added=") + addedAddresses.join(QLatin1Char(' ')) + QLatin1Char('\n');
+    text += QStringLiteral("SitesOff=") + joined(sitesOff) + QLatin1Char('\n');
+    text += QStringLiteral("ListsOff=") + joined(listsOff) + QLatin1Char('\n');
+    text += QStringLiteral("Added=") + joined(addedAddresses) + QLatin1Char('\n');
     file.write(text.toUtf8());
     if (!file.commit()) {
         if (error)

@@ -22,8 +22,8 @@ QRegularExpression mainTitle(const QString &page)
 const char kUserList[] = "! Title: Test list\n"
                          "||ads.test^\n"
                          "||tracker.test^$image,third-party\n"
-                         "||cdn.test/ads/\n"
-                         "@@||cdn.test/ads/allowed.png\n"
+                         "||cdn.test^*/ads/\n"
+                         "@@||cdn.test^*/ads/allowed.png\n"
                          "freeware.test##.fake-download\n"
                          "##.sponsored-download\n";
 

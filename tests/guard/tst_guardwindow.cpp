@@ -48,7 +48,7 @@ void TestGuardWindow::damagedSettingsAreSetAside()
         {"[Guard]\nEnabled=0\nSitesOff=a.example b.example\n", true},
         {"", true},
         {"Enabled=0\n", false},                  // a key outside the group
-        {"[Guard]\nEnabled=0\0junk\n", false},   // binary
+        {QByteArrayLiteral("[Guard]\nEnabled=0\0junk\n"), false}, // binary
         {"[Guard]\njust words\n", false},
     };
     // clang-format on
@@ -73,7 +73,7 @@ void TestGuardWindow::damagedSettingsAreSetAside()
     GuardSettings s;
     s.enabled = false;
     s.sitesOff = {u"b.example"_s, u"a.example"_s};
-    s.listsOff = {u"easylist"_s};
+    s.listsOff = {u"easylist"_s, u"file:my list.txt"_s};
     s.addedAddresses = {u"https://lists.example/one.txt"_s};
     QVERIFY(s.save());
     GuardSettings back;
