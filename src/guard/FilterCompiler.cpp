@@ -69,6 +69,8 @@ ListStats FilterCompiler::stats(int list) const
 
 namespace {
 
+constexpr std::uint64_t CommonTokenPenalty = 1000000;
+
 class Writer
 {
 public:
@@ -81,7 +83,7 @@ public:
     std::string strings;
 };
 
-std::string buildIndex(std::vector<IndexEntry> entries, bool domainKeys, bool untokened)
+std::string buildIndex(std::vector<IndexEntry> entries, std::uint32_t keys)
 {
     std::uint32_t buckets = 16;
     while (buckets < entries.size() * 2)
@@ -96,8 +98,7 @@ std::string buildIndex(std::vector<IndexEntry> entries, bool domainKeys, bool un
         ++starts[(e.key & mask) + 1];
     for (std::uint32_t i = 0; i < buckets; ++i)
         starts[i + 1] += starts[i];
-    IndexHead head {buckets, static_cast<std::uint32_t>(entries.size()), domainKeys ? 1u : 0u,
-                    untokened ? 1u : 0u};
+    IndexHead head {buckets, static_cast<std::uint32_t>(entries.size()), keys, 0};
     std::string out(reinterpret_cast<const char *>(&head), sizeof head);
     out.append(reinterpret_cast<const char *>(starts.data()),
                starts.size() * sizeof(std::uint32_t));
@@ -120,6 +121,21 @@ std::uint32_t appendDomains(std::vector<DomainRef> &domains, const std::vector<D
     return offset;
 }
 
+// The host of a filter that names a host and its subdomains and nothing else ("||host^").
+std::string_view pureHost(const NetworkFilter &f)
+{
+    if (f.regex || f.anchor != Anchor::Host || f.endAnchor || f.pattern.size() < 2
+        || f.pattern.back() != '^')
+        return {};
+    std::string_view host(f.pattern.data(), f.pattern.size() - 1);
+    for (char c : host)
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_'))
+            return {};
+    return host.find('.') == std::string_view::npos || host.front() == '.' || host.back() == '.'
+        ? std::string_view()
+        : host;
+}
+
 bool hasPositive(const std::vector<DomainEntry> &list)
 {
     return std::any_of(list.begin(), list.end(), [](const DomainEntry &e) { return !e.second; });
@@ -134,8 +150,7 @@ std::string FilterCompiler::compile() const
     std::vector<DomainRef> domains;
     enum Category { Block, Important, Exception, PageAllow, HideAllow, CategoryCount };
     std::vector<IndexEntry> index[CategoryCount];
-    bool domainKeys[CategoryCount] = {};
-    bool untokened[CategoryCount] = {};
+    std::uint32_t keys[CategoryCount] = {};
 
     // Each filter is filed under its rarest token among all the filters', so that the lists
     // spread over the index and a request's common tokens ("com", "js") find few rules.
@@ -181,34 +196,41 @@ std::string FilterCompiler::compile() const
         std::uint32_t best = 0;
         std::uint64_t bestScore = ~0ull;
         for (std::uint32_t t : candidates[i]) {
-            std::uint64_t score = frequency[t] + (isCommonUrlToken(t) ? 1000000u : 0u);
+            std::uint64_t score = frequency[t] + (isCommonUrlToken(t) ? CommonTokenPenalty : 0u);
             if (score < bestScore) {
                 bestScore = score;
                 best = t;
             }
         }
-        auto file = [&](Category c) {
-            if (best) {
+        std::string_view host = pureHost(f);
+        auto file = [&](Category c, std::uint32_t types) {
+            if (!host.empty()) {
+                index[c].push_back({domainKey(hash64(host)), id});
+                keys[c] |= HostKeys;
+            } else if (best && bestScore < CommonTokenPenalty) {
                 index[c].push_back({best, id});
             } else if (hasPositive(f.domains)) {
                 for (const DomainEntry &e : f.domains)
                     if (!e.second)
                         index[c].push_back({domainKey(hash64(e.first)), id});
-                domainKeys[c] = true;
+                keys[c] |= PageDomainKeys;
             } else {
-                index[c].push_back({0, id});
-                untokened[c] = true;
+                for (unsigned t = 0; t <= static_cast<unsigned>(ResourceType::Popup); ++t)
+                    if (types & (1u << t))
+                        index[c].push_back({typeKey(t), id});
+                keys[c] |= TypeKeys;
             }
         };
         if (f.exception) {
             if (f.types)
-                file(Exception);
+                file(Exception, f.types);
+            // Both are matched with the page's own address, as a document.
             if (f.types & typeBit(ResourceType::Document))
-                file(PageAllow);
+                file(PageAllow, typeBit(ResourceType::Document));
             if (f.elemHide || f.genericHide)
-                file(HideAllow);
+                file(HideAllow, typeBit(ResourceType::Document));
         } else {
-            file(f.important ? Important : Block);
+            file(f.important ? Important : Block, f.types);
         }
     }
 
@@ -279,20 +301,15 @@ std::string FilterCompiler::compile() const
     sections[StringsSection] = std::move(w.strings);
     sections[RulesSection] = bytesOf(rules);
     sections[DomainsSection] = bytesOf(domains);
-    sections[BlockIndexSection]
-        = buildIndex(std::move(index[Block]), domainKeys[Block], untokened[Block]);
-    sections[ImportantIndexSection]
-        = buildIndex(std::move(index[Important]), domainKeys[Important], untokened[Important]);
-    sections[ExceptionIndexSection]
-        = buildIndex(std::move(index[Exception]), domainKeys[Exception], untokened[Exception]);
-    sections[PageAllowIndexSection]
-        = buildIndex(std::move(index[PageAllow]), domainKeys[PageAllow], untokened[PageAllow]);
-    sections[HideAllowIndexSection]
-        = buildIndex(std::move(index[HideAllow]), domainKeys[HideAllow], untokened[HideAllow]);
+    sections[BlockIndexSection] = buildIndex(std::move(index[Block]), keys[Block]);
+    sections[ImportantIndexSection] = buildIndex(std::move(index[Important]), keys[Important]);
+    sections[ExceptionIndexSection] = buildIndex(std::move(index[Exception]), keys[Exception]);
+    sections[PageAllowIndexSection] = buildIndex(std::move(index[PageAllow]), keys[PageAllow]);
+    sections[HideAllowIndexSection] = buildIndex(std::move(index[HideAllow]), keys[HideAllow]);
     sections[HideRulesSection] = bytesOf(hideRules);
     sections[HideDomainsSection] = bytesOf(hideDomains);
-    sections[HideSpecificIndexSection] = buildIndex(std::move(specific), true, false);
-    sections[HideExceptionIndexSection] = buildIndex(std::move(excepted), true, false);
+    sections[HideSpecificIndexSection] = buildIndex(std::move(specific), PageDomainKeys);
+    sections[HideExceptionIndexSection] = buildIndex(std::move(excepted), PageDomainKeys);
     sections[HideGenericNegatedSection] = bytesOf(negatedOnly);
     sections[HideGenericCssSection] = std::move(genericCss);
     sections[HideGenericIdsSection] = bytesOf(genericIds);

@@ -43,6 +43,7 @@ struct RequestContext
     std::string_view pageUrl;
     std::string_view pageHost;
     std::uint32_t typeBit = 0;
+    unsigned type = 0;
     int party = 0; // 0 unknown, FirstParty or ThirdParty
     bool pageSuffixesDone = false;
     bool hostSuffixesDone = false;
@@ -323,8 +324,7 @@ bool FilterEngine::Private::ruleMatches(const NetRule &r, RequestContext &c) con
         return false;
     if (r.party != AnyParty) {
         if (!c.party) {
-            bool same = !c.pageHost.empty() && !c.host.empty()
-                && registrableDomain(c.host) == registrableDomain(c.pageHost);
+            bool same = !c.pageHost.empty() && !c.host.empty() && sameSite(c.host, c.pageHost);
             c.party = same ? FirstParty : ThirdParty;
         }
         if (!(r.party & c.party))
@@ -376,14 +376,25 @@ const NetRule *FilterEngine::Private::find(const IndexView &index, const Tokens 
     for (std::size_t t = 0; t < tokens.count; ++t)
         if (const NetRule *r = lookup(tokens.hashes[t]))
             return r;
-    if (index.head->hasUntokened)
-        if (const NetRule *r = lookup(0))
+    if (index.head->keys & HostKeys) {
+        if (!c.hostSuffixesDone) {
+            c.hostSuffixCount = suffixHashes(c.host, c.hostSuffixes, 16);
+            c.hostSuffixesDone = true;
+        }
+        for (int s = 0; s < c.hostSuffixCount; ++s)
+            if (const NetRule *r = lookup(domainKey(c.hostSuffixes[s])))
+                return r;
+    }
+    if (index.head->keys & TypeKeys)
+        if (const NetRule *r = lookup(typeKey(c.type)))
             return r;
-    if (index.head->hasDomainKeys && !c.pageHost.empty()) {
-        std::uint64_t suffixes[16];
-        int n = suffixHashes(c.pageHost, suffixes, 16);
-        for (int s = 0; s < n; ++s)
-            if (const NetRule *r = lookup(domainKey(suffixes[s])))
+    if ((index.head->keys & PageDomainKeys) && !c.pageHost.empty()) {
+        if (!c.pageSuffixesDone) {
+            c.pageSuffixCount = suffixHashes(c.pageHost, c.pageSuffixes, 16);
+            c.pageSuffixesDone = true;
+        }
+        for (int s = 0; s < c.pageSuffixCount; ++s)
+            if (const NetRule *r = lookup(domainKey(c.pageSuffixes[s])))
                 return r;
     }
     return nullptr;
@@ -426,6 +437,7 @@ Decision FilterEngine::match(const Request &request) const
     c.pageHost = page.view.substr(ph.begin, ph.end - ph.begin);
     c.pageUrl = page.view;
     c.typeBit = typeBit(request.type);
+    c.type = static_cast<unsigned>(request.type);
 
     Tokens tokens;
     tokenize(c.lowered, &tokens);
@@ -444,6 +456,7 @@ Decision FilterEngine::match(const Request &request) const
             pc.pageUrl = page.view;
             pc.pageHost = c.pageHost;
             pc.typeBit = typeBit(ResourceType::Document);
+            pc.type = static_cast<unsigned>(ResourceType::Document);
             Tokens pageTokens;
             tokenize(page.view, &pageTokens);
             allow = d->find(d->pageAllow, pageTokens, pc);
@@ -498,9 +511,10 @@ std::string FilterEngine::hidingCss(std::string_view page) const
         for (std::size_t t = 0; t < tokens.count; ++t)
             if (!consider(tokens.hashes[t]))
                 return {};
-        if (d->hideAllow.head->hasUntokened && !consider(0))
+        if ((d->hideAllow.head->keys & TypeKeys)
+            && !consider(typeKey(static_cast<unsigned>(ResourceType::Document))))
             return {};
-        if (d->hideAllow.head->hasDomainKeys) {
+        if (d->hideAllow.head->keys & (PageDomainKeys | HostKeys)) {
             std::uint64_t suffixes[16];
             int n = suffixHashes(host, suffixes, 16);
             for (int s = 0; s < n; ++s)

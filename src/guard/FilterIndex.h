@@ -99,14 +99,27 @@ struct HideRule
 static_assert(sizeof(HideRule) == 24);
 
 // A token index: IndexHead, then bucketCount + 1 u32 starts, then (if needed) 4 bytes of
-// padding, then entryCount IndexEntry sorted by bucket. A rule with no token sits under key 0.
+// padding, then entryCount IndexEntry sorted by bucket.
 struct IndexHead
 {
     std::uint32_t bucketCount; // a power of two
     std::uint32_t entryCount;
-    std::uint32_t hasDomainKeys; // rules without a token but with domain= sit under the domain
-    std::uint32_t hasUntokened;
+    std::uint32_t keys; // which kinds of key the entries hold besides tokens
+    std::uint32_t reserved;
 };
+// A rule without a token of its own, or with only a token most addresses hold ("https"), sits
+// under the key of each resource type it applies to (TypeKeys), or, when it has domain=, under
+// each of those domains (PageDomainKeys); a rule for a host and its subdomains
+// alone ("||host^") under the host (HostKeys), looked up with the request's host and parents.
+constexpr std::uint32_t TypeKeys = 1;
+constexpr std::uint32_t PageDomainKeys = 2;
+constexpr std::uint32_t HostKeys = 4;
+
+inline std::uint32_t typeKey(unsigned type)
+{
+    return 0x9e3779b9u * (type + 1);
+}
+
 struct IndexEntry
 {
     std::uint32_t key;

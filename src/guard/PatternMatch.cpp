@@ -15,12 +15,29 @@ bool wildcard(std::string_view p, std::string_view s, bool leadingStar, bool end
     std::size_t si = 0;
     std::size_t starP = leadingStar ? 0 : None;
     std::size_t starS = 0;
+    // Where the literal run after a * occurs next; false when it never does.
+    auto skipAhead = [&] {
+        std::size_t run = 0;
+        while (pi + run < p.size() && p[pi + run] != '^' && p[pi + run] != '*')
+            ++run;
+        if (run) {
+            std::size_t next = s.find(p.substr(pi, run), si);
+            if (next == std::string_view::npos)
+                return false;
+            si = starS = next;
+        }
+        return true;
+    };
+    if (leadingStar && !skipAhead())
+        return false;
     while (true) {
         if (pi < p.size()) {
             char c = p[pi];
             if (c == '*') {
                 starP = ++pi;
                 starS = si;
+                if (!skipAhead())
+                    return false;
                 continue;
             }
             if (si < s.size()) {
@@ -40,13 +57,8 @@ bool wildcard(std::string_view p, std::string_view s, bool leadingStar, bool end
             return false;
         si = ++starS;
         pi = starP;
-        // Skip ahead to where the next literal can start.
-        if (pi < p.size() && p[pi] != '^' && p[pi] != '*') {
-            std::size_t next = s.find(p[pi], si);
-            if (next == std::string_view::npos)
-                return false;
-            si = starS = next;
-        }
+        if (!skipAhead())
+            return false;
     }
 }
 

@@ -68,7 +68,9 @@ bool isIpAddress(std::string_view host)
 
 } // namespace
 
-std::string_view registrableDomain(std::string_view host)
+namespace {
+
+std::string_view askSuffixList(std::string_view host)
 {
     if (host.empty() || isIpAddress(host) || host.find('.') == std::string_view::npos)
         return host;
@@ -85,6 +87,50 @@ std::string_view registrableDomain(std::string_view host)
     if (!domain)
         return host;
     return host.substr(static_cast<std::size_t>(domain - buffer));
+}
+
+// The last two labels: hosts that differ there cannot share a registrable domain, which has
+// at least two.
+std::string_view lastTwoLabels(std::string_view host)
+{
+    std::size_t dot = host.rfind('.');
+    if (dot == std::string_view::npos || dot == 0)
+        return host;
+    dot = host.rfind('.', dot - 1);
+    return dot == std::string_view::npos ? host : host.substr(dot + 1);
+}
+
+} // namespace
+
+std::string_view registrableDomain(std::string_view host)
+{
+    // The suffix list takes about a microsecond a host; a page asks for the same few hosts
+    // again and again, so each thread keeps the last answers (no locks: its own copy).
+    struct Entry
+    {
+        std::uint64_t hash = 0;
+        std::uint32_t length = 0;
+        std::uint32_t skip = 0;
+    };
+    thread_local Entry cache[256];
+    std::uint64_t h = hash64(host);
+    Entry &e = cache[h & 255];
+    if (e.hash == h && e.length == host.size())
+        return host.substr(e.skip);
+    std::string_view domain = askSuffixList(host);
+    e.hash = h;
+    e.length = static_cast<std::uint32_t>(host.size());
+    e.skip = static_cast<std::uint32_t>(host.size() - domain.size());
+    return domain;
+}
+
+bool sameSite(std::string_view a, std::string_view b)
+{
+    if (a == b)
+        return true;
+    if (lastTwoLabels(a) != lastTwoLabels(b))
+        return false;
+    return registrableDomain(a) == registrableDomain(b);
 }
 
 } // namespace guard::detail

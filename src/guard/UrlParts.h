@@ -57,5 +57,7 @@ HostSpan findHost(std::string_view url);
 // The registrable domain of a lower-case host: "news.example.co.uk" -> "example.co.uk". An IP
 // address, a public suffix itself or a single label stands for itself.
 std::string_view registrableDomain(std::string_view host);
+// Whether two lower-case hosts share their registrable domain (first party).
+bool sameSite(std::string_view a, std::string_view b);
 
 } // namespace guard::detail
