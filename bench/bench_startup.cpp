@@ -132,7 +132,7 @@ int main(int argc, char *argv[])
                                       "bare view",
                                       "persistent view",
                                       "frame view"};
-    QList<qint64> ms[Count], ratios[Count];
+    QList<qint64> ms[Count], ratios[Count], againstOff[Count];
     for (int i = 0; i < rounds; ++i) {
         qint64 t[Count];
         for (int k = 0; k < Count; ++k) {
@@ -180,6 +180,7 @@ int main(int argc, char *argv[])
         for (int c = 0; c < Count; ++c) {
             ms[c].append(t[c]);
             ratios[c].append(t[Ours] * 1000 / t[c]);
+            againstOff[c].append(t[c] * 1000 / t[GuardOff]);
         }
     }
     if (ms[Ours].isEmpty()) {
@@ -193,5 +194,7 @@ int main(int argc, char *argv[])
     for (int c = GuardOff; c < Count; ++c)
         std::printf(" scoutwell / %s %.3f%s", names[c], median(ratios[c]) / 1000.0,
                     c + 1 < Count ? "," : "\n");
+    std::printf("median ratio to the guard off: first start %.3f, index ready %.3f\n",
+                median(againstOff[Ours]) / 1000.0, median(againstOff[GuardReady]) / 1000.0);
     return 0;
 }
