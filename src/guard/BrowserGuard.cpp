@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QStatusBar>
 #include <QWebEngineHistory>
+#include <QWebEngineHistoryItem>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
@@ -128,15 +129,21 @@ QString BrowserGuard::pageHost() const
 void BrowserGuard::showBlocked()
 {
     m_panel->setText(QStringLiteral("%1 blocked").arg(m_blocked));
+    Q_EMIT pageChanged();
 }
 
 void BrowserGuard::navigating(const QUrl &url)
 {
+    if (m_page)
+        m_shown = m_page->history()->currentItem().url();
     m_blocked = 0;
     showBlocked();
     m_mainHost = url.host();
     m_css.clear();
     frameRequested(url);
+    // A page where nothing is hidden drops the last page's style sheet as well.
+    if (m_css.isEmpty())
+        updateHidingScript();
 }
 
 void BrowserGuard::frameRequested(const QUrl &url)
@@ -193,6 +200,7 @@ void BrowserGuard::showWarning(const QUrl &url, const QString &listName, bool da
     if (!m_page)
         return;
     m_warned = url;
+    m_backTo = m_shown;
     m_token = QString::number(QRandomGenerator::system()->generate64(), 16)
         + QString::number(QRandomGenerator::system()->generate64(), 16);
     const QString answer = QStringLiteral("http://") + QLatin1String(RequestGuard::kAnswerHost);
@@ -212,10 +220,12 @@ void BrowserGuard::answered(const QString &path)
         ListStore::instance()->passOnce(
             QString::fromUtf8(m_warned.toEncoded(QUrl::RemoveFragment)));
         m_window->WebBrowser1->Navigate(m_warned.toString());
-    } else if (m_page->history()->canGoBack()) {
-        m_page->history()->back();
     } else {
-        m_window->WebBrowser1->Navigate(QStringLiteral("about:blank"));
+        // Opened afresh rather than through the history: the warning stands where the
+        // blocked navigation would have, and a step back from there is not always the page
+        // the person came from.
+        const bool none = m_backTo.isEmpty() || m_backTo == m_warned;
+        m_window->WebBrowser1->Navigate(none ? QStringLiteral("about:blank") : m_backTo.toString());
     }
 }
 

@@ -34,6 +34,10 @@ public:
     static QString WarningPage(const QUrl &url, const QString &listName, bool dangerous,
                                const QString &continueUrl, const QString &backUrl);
 
+Q_SIGNALS:
+    // Another page, or another request blocked on this one.
+    void pageChanged();
+
 private:
     BrowserGuard(Form1 *window, QWebEnginePage *page);
     void navigating(const QUrl &url);
@@ -53,6 +57,8 @@ private:
     // The site a warning stands for, by the secret its links carry.
     QString m_token;
     QUrl m_warned;
+    QUrl m_shown; // the page shown when the last top-level navigation began
+    QUrl m_backTo; // where the warning's "Go back" leads
 };
 
 } // namespace guard

@@ -78,6 +78,8 @@ void frmGuard::Form_Load()
 {
     // Opened before any page (a test, a start without the engine) the lists are read here.
     ListStore::instance()->start();
+    if (guard::BrowserGuard *page = guard::BrowserGuard::current())
+        connect(page, &guard::BrowserGuard::pageChanged, this, &frmGuard::refresh);
     grdLists->setColumnWidth(guard::ListModel::Name, 150);
     grdLists->setColumnWidth(guard::ListModel::Source, 330);
     grdLists->setColumnWidth(guard::ListModel::Understood, 70);
