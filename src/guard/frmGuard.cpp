@@ -7,10 +7,12 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -85,6 +87,12 @@ void frmGuard::Form_Load()
     grdLists->setColumnWidth(guard::ListModel::Understood, 70);
     grdLists->setColumnWidth(guard::ListModel::Skipped, 70);
     grdLists->setColumnWidth(guard::ListModel::Updated, 90);
+    // Beside the page, below the address box, as the Downloads window stands.
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        move(std::max(avail.left(), avail.right() - width() - 10),
+             avail.top() + std::max(0, std::min(150, avail.height() - height())));
+    }
     refresh();
 }
 

@@ -32,7 +32,15 @@ const QString kBadwareHost = u"audacity.de"_s;
 
 // The warning page's "Continue to the site once": its place on the page, below the page's
 // top in the main window with the toolbar shown.
-const QPoint kContinue(380, 75 + 362);
+const QPoint kContinue(380, 75 + 362), kGoBack(124, 75 + 362);
+// The Guard window's whole-program switch, its first line.
+const QPoint kGuardSwitch(18, 20);
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 } // namespace
 
@@ -116,6 +124,13 @@ void TestE2EGuard::portalAndBadwareSite()
         QVERIFY2(!log.contains(never), qPrintable(never + u" arrived: "_s + log.join(' ')));
     run.screenshot(u"guard-portal"_s);
 
+    // A badware site left with "Go back": the portal again, and the site never asked.
+    open(at("vlc.de", "/setup.html"));
+    QVERIFY(!run.waitForWindow(mainTitle(u"Warning: vlc.de"_s)).isEmpty());
+    ProgramRun::click(main, kGoBack);
+    QVERIFY2(!run.waitForWindow(mainTitle(u"Freeware portal"_s)).isEmpty(),
+             qPrintable(ProgramRun::windowTitle(main)));
+
     // The badware site: a warning instead, and not one request reaches the site.
     open(at("audacity.de", "/setup.html"));
     const QString warning = run.waitForWindow(mainTitle(u"Warning: "_s + kBadwareHost));
@@ -123,7 +138,7 @@ void TestE2EGuard::portalAndBadwareSite()
     QTest::qWait(500); // the page's paint, for the picture only
     run.screenshot(u"guard-warning"_s);
     for (const QString &r : server.hostRequests())
-        QVERIFY2(!r.startsWith(kBadwareHost), qPrintable(r));
+        QVERIFY2(!r.startsWith(kBadwareHost) && !r.startsWith(u"vlc.de"_s), qPrintable(r));
     ProgramRun::click(main, kContinue);
     QVERIFY2(!run.waitForWindow(mainTitle(u"Audacity download"_s)).isEmpty(),
              qPrintable(ProgramRun::windowTitle(main)));
@@ -134,7 +149,24 @@ void TestE2EGuard::portalAndBadwareSite()
     VERIFY_WINDOW(guard, run, waitForWindow(QRegularExpression(u"^Guard$"_s)));
     QTest::qWait(500);
     run.screenshot(u"guard-window"_s);
-    QVERIFY(run.exit(main));
+
+    // Switched off in the Guard window, the portal is as it would be without the Guard.
+    ProgramRun::click(guard, kGuardSwitch);
+    QTRY_VERIFY(readAll(run.path() + u"/data/ScoutwellV3/guard.ini"_s).contains("Enabled=0"));
+    open(at("freeware.test", "/portal.html"));
+    QVERIFY2(QTest::qWaitFor(
+                 [&] { return arrived(u"freeware.test/report?fake=block&real=block"_s); }, 30000),
+             qPrintable(server.hostRequests().join(' ')));
+    for (const QString &now :
+         {u"ads.test/ad.js"_s, u"tracker.test/pixel.gif"_s, u"cdn.test/ads/banner.png"_s,
+          u"frame.test/frame-report?sponsored=inline"_s})
+        QVERIFY2(arrived(now), qPrintable(now));
+    // Ended from the page, where Ctrl+E is the program's, not the address box's.
+    ProgramRun::click(main, QPoint(150, 500));
+    const bool ended = run.exit(main);
+    if (!ended)
+        run.screenshot(u"guard-not-ended"_s);
+    QVERIFY2(ended, run.output().right(3000).constData());
 }
 
 QTEST_MAIN(TestE2EGuard)
