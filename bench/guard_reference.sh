@@ -46,7 +46,9 @@ const before = process.memoryUsage();
 let loaded = FiltersEngine.deserialize(bytes);
 global.gc?.();
 const after = process.memoryUsage();
-const indexMb = (after.heapUsed - before.heapUsed + after.arrayBuffers - before.arrayBuffers) / 1048576;
+// What the loaded engine holds: the serialized bytes it reads from, and what it adds on the heap.
+const indexMb = (bytes.byteLength + Math.max(0, after.heapUsed - before.heapUsed)
+  + Math.max(0, after.arrayBuffers - before.arrayBuffers)) / 1048576;
 
 const types = { document: 'main_frame', subdocument: 'sub_frame', popup: 'other' };
 const requests = fs.readFileSync(requestsFile, 'utf8').split('\n').filter((l) => l).map((l) => {

@@ -100,8 +100,13 @@ void tokenize(std::string_view s, Tokens *t)
         std::uint32_t h = 2166136261u;
         while (i < s.size() && isTokenChar(static_cast<unsigned char>(s[i])))
             h = (h ^ static_cast<unsigned char>(s[i++])) * 16777619u;
-        if (i > start)
-            t->hashes[t->count++] = h ? h : 1;
+        h = h ? h : 1;
+        // An address repeats its tokens ("js", "com"): each is looked up once.
+        bool seen = false;
+        for (std::size_t k = 0; k < t->count && !seen; ++k)
+            seen = t->hashes[k] == h;
+        if (i > start && !seen)
+            t->hashes[t->count++] = h;
     }
 }
 
@@ -373,9 +378,7 @@ const NetRule *FilterEngine::Private::find(const IndexView &index, const Tokens 
         }
         return nullptr;
     };
-    for (std::size_t t = 0; t < tokens.count; ++t)
-        if (const NetRule *r = lookup(tokens.hashes[t]))
-            return r;
+    // The host first: most of the lists' filters name a host and nothing else.
     if (index.head->keys & HostKeys) {
         if (!c.hostSuffixesDone) {
             c.hostSuffixCount = suffixHashes(c.host, c.hostSuffixes, 16);
@@ -385,6 +388,9 @@ const NetRule *FilterEngine::Private::find(const IndexView &index, const Tokens 
             if (const NetRule *r = lookup(domainKey(c.hostSuffixes[s])))
                 return r;
     }
+    for (std::size_t t = 0; t < tokens.count; ++t)
+        if (const NetRule *r = lookup(tokens.hashes[t]))
+            return r;
     if (index.head->keys & TypeKeys)
         if (const NetRule *r = lookup(typeKey(c.type)))
             return r;

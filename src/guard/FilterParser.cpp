@@ -209,6 +209,60 @@ constexpr std::string_view ProceduralOperators[] = {
     ":upward",
 };
 
+// A selector that could close the style rule it is put in, open a comment or leave a string
+// open would take the selectors after it down with it: braces outside strings, "/*",
+// unbalanced quotes, brackets or parentheses, a trailing backslash.
+bool safeSelector(std::string_view s)
+{
+    char quote = 0;
+    int brackets = 0;
+    int parens = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (c == '\\') {
+            if (++i >= s.size())
+                return false;
+            continue;
+        }
+        if (c == '\0' || c == '\n')
+            return false;
+        if (c == '/' && i + 1 < s.size() && s[i + 1] == '*')
+            return false;
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+            continue;
+        }
+        switch (c) {
+        case '"':
+        case '\'':
+            quote = c;
+            break;
+        case '{':
+        case '}':
+        case ';':
+            return false;
+        case '[':
+            ++brackets;
+            break;
+        case ']':
+            if (--brackets < 0)
+                return false;
+            break;
+        case '(':
+            ++parens;
+            break;
+        case ')':
+            if (--parens < 0)
+                return false;
+            break;
+        default:
+            break;
+        }
+    }
+    return !quote && brackets == 0 && parens == 0;
+}
+
 ParsedLine parseHiding(std::string_view line, std::size_t at, std::size_t sepLen, bool exception)
 {
     std::string_view domains = line.substr(0, at);
@@ -225,12 +279,11 @@ ParsedLine parseHiding(std::string_view line, std::size_t at, std::size_t sepLen
     for (std::string_view op : ProceduralOperators)
         if (lowered.find(op) != std::string::npos)
             return unsupported("procedural selector");
-    // A selector that could close the rule it is put in, or open a comment, would take the
-    // filters after it down with it.
-    if (selector.find_first_of("{}\\;") != std::string_view::npos
-        || selector.find("/*") != std::string_view::npos
-        || selector.find('\0') != std::string_view::npos)
-        return unsupported("invalid selector");
+    if (!safeSelector(selector)) {
+        // "selector {declarations}" sets a style of the list's choosing
+        bool styled = selector.back() == '}' && selector.find('{') != std::string_view::npos;
+        return unsupported(styled ? "style injection" : "invalid selector");
+    }
     ParsedLine p;
     p.kind = LineVerdict::Hiding;
     p.hiding.text = std::string(line);
@@ -256,6 +309,17 @@ bool validRegex(const std::string &pattern, bool matchCase)
     return true;
 }
 
+bool startsWithOption(std::string_view s)
+{
+    std::size_t i = !s.empty() && s[0] == '~' ? 1 : 0;
+    std::size_t start = i;
+    while (i < s.size()
+           && ((s[i] >= 'a' && s[i] <= 'z') || (s[i] >= 'A' && s[i] <= 'Z')
+               || (s[i] >= '0' && s[i] <= '9') || s[i] == '-' || s[i] == '_'))
+        ++i;
+    return i > start && (i == s.size() || s[i] == ',' || s[i] == '=');
+}
+
 ParsedLine parseNetwork(std::string_view line)
 {
     ParsedLine p;
@@ -272,7 +336,14 @@ ParsedLine parseNetwork(std::string_view line)
     std::string_view options;
     bool regexLine = rest.size() >= 2 && rest.front() == '/' && rest.back() == '/';
     if (!regexLine) {
+        // The last $ that an option name follows: a value (a regular expression) may hold
+        // a $ of its own.
         std::size_t dollar = rest.rfind('$');
+        while (dollar != std::string_view::npos && dollar > 0
+               && !startsWithOption(rest.substr(dollar + 1)))
+            dollar = rest.rfind('$', dollar - 1);
+        if (dollar != std::string_view::npos && !startsWithOption(rest.substr(dollar + 1)))
+            dollar = rest.rfind('$');
         if (dollar != std::string_view::npos) {
             pattern = rest.substr(0, dollar);
             options = rest.substr(dollar + 1);
