@@ -3,7 +3,6 @@
 #include "guard/FilterEngine.h"
 #include "guard/RequestGuard.h"
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -126,13 +125,13 @@ BuildResult build(const std::vector<BuildInput> &inputs, const QString &indexPat
 
 ListStore *ListStore::instance()
 {
+    // Never destroyed: an index build or a list check still running when the program ends
+    // reports back to it, and the profile may hold its interceptor to the last.
     static ListStore *store = new ListStore();
     return store;
 }
 
-ListStore::ListStore()
-    : QObject(QCoreApplication::instance()), m_interceptor(new RequestGuard(this)),
-      m_refresh(new QTimer(this))
+ListStore::ListStore() : m_interceptor(new RequestGuard(this)), m_refresh(new QTimer(this))
 {
     // Subscriptions are looked at hourly; one is fetched when four days have passed.
     m_refresh->setInterval(3600 * 1000);
