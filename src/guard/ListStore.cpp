@@ -289,7 +289,10 @@ void ListStore::onBuilt(quint64 generation, std::shared_ptr<const FilterEngine> 
                 const ListStats stats = engine->listStats(i);
                 l.understood = stats.understood;
                 l.skipped = stats.skipped;
-                if (!l.fetching && !l.state.startsWith(QLatin1String("Update failed")))
+                // What the last fetch said stays until the next one.
+                if (!l.fetching
+                    && (l.state.isEmpty() || l.state == QLatin1String("Off")
+                        || l.state == QLatin1String("Not downloaded yet")))
                     l.state = QStringLiteral("In use");
             }
             m_indexState

@@ -1,6 +1,7 @@
 // The Guard window offscreen over a private data folder: the lists it finds and the order
 // it shows them in, the choices it keeps in guard.ini, a damaged guard.ini set aside, and
 // the warning page's words.
+#include "LocalHttpServer.h"
 #include "TestEnv.h"
 #include "app/Forms.h"
 #include "guard/BrowserGuard.h"
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void initTestCase();
     void damagedSettingsAreSetAside();
     void listsAndChoices();
+    void subscriptions();
     void warningPage();
 
 private:
@@ -121,6 +123,61 @@ void TestGuardWindow::listsAndChoices()
     QVERIFY(w->lblState->text().startsWith(u"Guard is off"_s));
     w->chkGuard->click();
     QVERIFY(kept.load().isEmpty() && kept.enabled);
+}
+
+// Lists added by their address, fetched from a local server: a good one is used, a page
+// without filters or a missing file is refused with the reason, and a good list whose
+// address later serves a notice keeps its last good copy.
+void TestGuardWindow::subscriptions()
+{
+    LocalHttpServer server;
+    const QByteArray notice = "<html><body>Please sign in to download this list.</body></html>";
+    server.addPage(u"/good.txt"_s, "! Title: Good\n||tracker.example^\n##.advert-box\n");
+    server.addPage(u"/notice.txt"_s, notice);
+    ListStore *store = ListStore::instance();
+    const auto row = [&](const char *path) {
+        for (int i = 0; i < store->lists().size(); ++i)
+            if (store->lists()[i].source == server.url(QLatin1String(path)))
+                return i;
+        return -1;
+    };
+    const auto state = [&](const char *path) {
+        const int r = row(path);
+        return r < 0 ? QString() : store->lists()[r].state;
+    };
+    QString error;
+    // rows: the address added, the state its row comes to.
+    // clang-format off
+    const struct { const char *path; QString state; } cases[] = {
+        {"/good.txt",    u"Updated "_s},
+        {"/notice.txt",  u"Update failed: the download holds no filters; no copy yet"_s},
+        {"/missing.txt", u"Update failed: "_s},
+    };
+    // clang-format on
+    for (const auto &c : cases) {
+        QVERIFY2(store->addList(server.url(QLatin1String(c.path)), &error), qPrintable(error));
+        QTRY_VERIFY2_WITH_TIMEOUT(state(c.path).startsWith(c.state), qPrintable(state(c.path)),
+                                  20000);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(store->lists()[row("/good.txt")].understood, 2, 20000);
+    QVERIFY(!store->addList(server.url(u"/good.txt"_s), &error));
+    GuardSettings kept;
+    QVERIFY(kept.load().isEmpty() && kept.addedAddresses.size() == 3);
+
+    server.addPage(u"/good.txt"_s, notice);
+    store->updateNow();
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        state("/good.txt")
+            .startsWith(u"Update failed: the download holds no filters; keeping the copy of"_s),
+        qPrintable(state("/good.txt")), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(store->indexState().startsWith(u"Ready"_s), 20000);
+    QCOMPARE(store->lists()[row("/good.txt")].understood, 2);
+
+    // Removed, an added list leaves the table and guard.ini; a default one only switches off.
+    QVERIFY(store->removeList(row("/notice.txt"), &error));
+    QCOMPARE(row("/notice.txt"), -1);
+    QVERIFY(kept.load().isEmpty() && kept.addedAddresses.size() == 2);
+    QVERIFY(!store->removeList(0, &error) && error.contains(u"switched off"_s));
 }
 
 void TestGuardWindow::warningPage()
