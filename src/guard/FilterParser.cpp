@@ -436,8 +436,7 @@ ParsedLine parseNetwork(std::string_view line)
         f.endAnchor = true;
         pattern.remove_suffix(1);
     }
-    if (pattern.find('|') != std::string_view::npos)
-        return unsupported("invalid pattern");
+    // A | inside the pattern is the character itself.
     if (f.anchor == Anchor::None)
         while (!pattern.empty() && pattern.front() == '*')
             pattern.remove_prefix(1);

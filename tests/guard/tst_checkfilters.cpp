@@ -84,7 +84,8 @@ void tst_CheckFilters::checkFilters_data()
         {"example.com#?#.ad\thttps://example.com/\t\tdocument", "unsupported\textended selector"},
         {"example.com##^script:has-text(ads)\thttps://example.com/\t\tdocument",
          "unsupported\thtml filter"},
-        {"||a.org^|x\thttps://a.org/ad\t\tscript", "unsupported\tinvalid pattern"},
+        {"ad banner\thttps://a.org/ad\t\tscript", "unsupported\tinvalid pattern"},
+        {"/addyn|*|adtech;\thttps://a.org/addyn|3.0|adtech;x\t\tscript", "block\t/addyn|*|adtech;"},
         {"/ad[0-9/$script\thttps://a.org/ad1\t\tscript", "unsupported\tinvalid regex"},
         {"! a comment\thttps://a.org/\t\tscript", "unsupported\tnot a filter"},
         // lines the command cannot read
