@@ -430,14 +430,14 @@ ParsedLine parseNetwork(std::string_view line)
         // A bare host name, as address lists are written: the host and its subdomains.
         f.anchor = Anchor::Host;
         f.pattern = toLower(pattern) + "^";
+        f.types |= typeBit(ResourceType::Document);
         return p;
     }
     if (!pattern.empty() && pattern.back() == '|') {
         f.endAnchor = true;
         pattern.remove_suffix(1);
     }
-    if (pattern.find('|') != std::string_view::npos)
-        return unsupported("invalid pattern");
+    // A | inside the pattern is the character itself.
     if (f.anchor == Anchor::None)
         while (!pattern.empty() && pattern.front() == '*')
             pattern.remove_prefix(1);
@@ -445,6 +445,12 @@ ParsedLine parseNetwork(std::string_view line)
         while (!pattern.empty() && pattern.back() == '*')
             pattern.remove_suffix(1);
     f.pattern = f.matchCase ? std::string(pattern) : toLower(pattern);
+    // A filter that names a host and nothing more ("||host^") keeps the user off the host
+    // itself too: the address lists are written so, and the other engines read them so.
+    if (options.empty() && !f.exception && f.anchor == Anchor::Host && !f.endAnchor
+        && f.pattern.size() > 1 && f.pattern.back() == '^'
+        && isHostName(std::string_view(f.pattern).substr(0, f.pattern.size() - 1)))
+        f.types |= typeBit(ResourceType::Document);
     return p;
 }
 
@@ -505,6 +511,7 @@ ParsedLine parseLine(std::string_view raw)
             p.network.text = std::string(line);
             p.network.anchor = Anchor::Host;
             p.network.pattern = lowered + "^";
+            p.network.types |= typeBit(ResourceType::Document);
             return p;
         }
     }

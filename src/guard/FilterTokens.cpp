@@ -65,8 +65,6 @@ std::vector<std::uint32_t> regexTokens(std::string_view re)
     int depth = 0;
     for (std::size_t i = 0; i < re.size(); ++i) {
         char c = re[i];
-        std::size_t before = items.size();
-        bool atom = true;
         if (c == '\\' && i + 1 < re.size()) {
             char e = re[++i];
             bool letterOrDigit
@@ -89,7 +87,6 @@ std::vector<std::uint32_t> regexTokens(std::string_view re)
             if (depth == 0)
                 items.push_back(Unknown);
             ++depth;
-            atom = false;
         } else if (c == ')') {
             depth = std::max(0, depth - 1);
         } else if (c == '|') {
@@ -97,11 +94,9 @@ std::vector<std::uint32_t> regexTokens(std::string_view re)
                 return {}; // alternatives at the top: nothing is sure
         } else if (c == '^' && i == 0) {
             items.back() = Boundary;
-            atom = false;
         } else if (c == '$' && i + 1 == re.size()) {
             if (depth == 0)
                 items.push_back(Boundary);
-            atom = false;
         } else if (c == '.') {
             if (depth == 0)
                 items.push_back(Unknown);
@@ -114,12 +109,9 @@ std::vector<std::uint32_t> regexTokens(std::string_view re)
                     ++i;
             else if (i + 1 < re.size() && (re[i + 1] == '?' || re[i + 1] == '+'))
                 ++i;
-            atom = false;
         } else if (depth == 0) {
             items.push_back(static_cast<unsigned char>(c));
         }
-        (void)before;
-        (void)atom;
     }
     items.push_back(Unknown);
     return tokensOf(items);

@@ -41,7 +41,7 @@ void tst_CheckFilters::checkFilters_data()
         {"||a.org^$doc\thttps://a.org/\t\tdoc", "block\t||a.org^$doc"},
         {"||a.org^$css\thttps://a.org/s.css\t\tstylesheet", "block\t||a.org^$css"},
         {"||a.org^$frame\thttps://a.org/f\t\tsubdocument", "block\t||a.org^$frame"},
-        {"badware.example\thttps://www.badware.example/\t\tdocument", "pass"},
+        {"badware.example\thttps://www.badware.example/\t\tdocument", "block\tbadware.example"},
         {"badware.example\thttps://www.badware.example/x.js\t\tscript", "block\tbadware.example"},
         {"/ad[0-9]+\\.js/\thttps://a.org/ad12.js\t\tscript", "block\t/ad[0-9]+\\.js/"},
         // allow
@@ -62,7 +62,7 @@ void tst_CheckFilters::checkFilters_data()
         {"||t.org^$domain=news.org\thttps://t.org/p\thttps://\timage", "pass"},
         {"||t.org^$domain=news.org\thttps://t.org/p\tabout:blank\timage", "pass"},
         {"@@||ads.org^$script\thttps://ads.org/a.png\t\timage", "pass"},
-        {"||a.org^\thttps://a.org/\t\tdocument", "pass"},
+        {"||a.org^$image\thttps://a.org/\t\tdocument", "pass"},
         {"||a.org^$popup\thttps://a.org/\thttps://b.org/\tscript", "pass"},
         {"/BIG/$match-case\thttps://a.org/big/\t\timage", "pass"},
         {"a.org##.ad\thttps://a.org/\t\tdocument",
@@ -84,7 +84,8 @@ void tst_CheckFilters::checkFilters_data()
         {"example.com#?#.ad\thttps://example.com/\t\tdocument", "unsupported\textended selector"},
         {"example.com##^script:has-text(ads)\thttps://example.com/\t\tdocument",
          "unsupported\thtml filter"},
-        {"||a.org^|x\thttps://a.org/ad\t\tscript", "unsupported\tinvalid pattern"},
+        {"ad banner\thttps://a.org/ad\t\tscript", "unsupported\tinvalid pattern"},
+        {"/addyn|*|adtech;\thttps://a.org/addyn|3.0|adtech;x\t\tscript", "block\t/addyn|*|adtech;"},
         {"/ad[0-9/$script\thttps://a.org/ad1\t\tscript", "unsupported\tinvalid regex"},
         {"! a comment\thttps://a.org/\t\tscript", "unsupported\tnot a filter"},
         // lines the command cannot read
