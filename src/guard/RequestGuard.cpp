@@ -80,16 +80,9 @@ void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
         if (s->passedOnce.contains(QString::fromUtf8(address)))
             return;
         const std::string_view a(address.constData(), size_t(address.size()));
-        Decision d = s->engine->match({a, {}, ResourceType::Document});
-        if (d.kind != Decision::Block) {
-            // A list of bare host names (the malware list) names whole sites: on a list that
-            // warns, a filter for every request to the site stands for its pages too.
-            Decision any = s->engine->match({a, a, ResourceType::Other});
-            if (any.kind != Decision::Block || any.list < 0 || any.list >= int(s->warns.size())
-                || !s->warns[any.list])
-                return;
-            d = std::move(any);
-        }
+        const Decision d = s->engine->match({a, {}, ResourceType::Document});
+        if (d.kind != Decision::Block)
+            return;
         info.block(true);
         const bool known = d.list >= 0 && d.list < s->listNames.size();
         Q_EMIT documentBlocked(url, known ? s->listNames[d.list] : QString(),
