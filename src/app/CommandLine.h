@@ -18,6 +18,11 @@ struct CommandLine
     QString address;
     // --verbose: the engine's and the pages' messages reach standard error.
     bool verbose = false;
+    // --check-filters / --check-requests LIST...: the guard's filters answer lines from
+    // standard input instead of the program starting (RunFilterCheck).
+    enum class Check { None, Filters, Requests };
+    Check check = Check::None;
+    QStringList lists;
 };
 
 // arguments: the program's arguments without the program name; workingFolder: where
@@ -27,5 +32,8 @@ CommandLine ParseCommandLine(const QStringList &arguments, const QString &workin
 // Parses argc/argv in the current folder and prints what there is to print; needs no
 // display, so it runs before the application object exists.
 CommandLine ReadCommandLine(int argc, char *argv[]);
+
+// Runs the check the command line asks for on standard input and output; the exit code.
+int RunFilterCheck(const CommandLine &command);
 
 } // namespace app

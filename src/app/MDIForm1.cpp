@@ -136,6 +136,7 @@ void MDIForm1::setupControls()
     wireHistoryCommands(this);
     wirePageCommands(this);
     wireDownloadCommands(this);
+    wireGuardCommands(this);
     setupAddressKeys();
 
     resize(Twips(kDesignWidth), Twips(kDesignHeight));

@@ -41,6 +41,7 @@ const QList<HelpWindow::Page> &HelpWindow::pages()
         {"settings.html", "Settings and backgrounds"},
         {"security.html", "Passcode, locks and the site log"},
         {"history.html", "History and the Cache Killer"},
+        {"guard.html", "Guard: advertising and dangerous sites"},
         {"information.html", "Help, About, Licence and contacting us"},
         {"files.html", "Where Scoutwell keeps its files"},
     };

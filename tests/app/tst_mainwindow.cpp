@@ -74,7 +74,7 @@ struct ShowWatcher : QObject
 const char kWindows[] = "Open|Change Background|About|Licence|Settings|Restricted Area|"
                         "Login|Security Login|Change Password|Scoutwell Search Engine|"
                         "Find on the web|Go to keyword ...|Scoutwell Keywords|"
-                        "Organize favourites|History";
+                        "Organize favourites|History|Guard";
 } // namespace
 
 // The start-up, the main window, the settings, history and About windows it opens, and its

@@ -39,6 +39,10 @@ public:
 
     QString url(const QString &path) const;
     QStringList requests() const { return m_requests; }
+    // Every request as "host/path?query", the host as the client named it, without its port:
+    // many host names reach this one server through the engine's host resolver rules.
+    QStringList hostRequests() const { return m_hostRequests; }
+    quint16 port() const { return m_server.serverPort(); }
 
 private:
     struct Response
@@ -52,6 +56,7 @@ private:
     QTcpServer m_server;
     QHash<QString, Response> m_routes;
     QStringList m_requests;
+    QStringList m_hostRequests;
     QHash<QString, qint64> m_sent;
     QHash<QString, QByteArray> m_headers;
 };
