@@ -251,6 +251,7 @@ void MDIForm1::setupMenus()
     addSeparator(TTools, "mnuTDownloadsSep");
     mnuTDownloads
         = addItem(TTools, "Downloads", "mnuTDownloads", QKeySequence(Qt::CTRL | Qt::Key_J));
+    mnuTGuard = addItem(TTools, "Guard", "mnuTGuard", QKeySequence(Qt::CTRL | Qt::Key_G));
 
     mnuFavs = addMenu(bar, "&Favourites", "mnuFavs");
     mnuFTG = addItem(mnuFavs, "Kestrelmoor Works", "mnuFTG");

@@ -44,6 +44,7 @@ public:
     QAction *FOpen, *FSaveWP, *FPrint, *mnuPPreview, *FViewSource;
     QAction *TSettings, *TSecurity, *TFCache, *TFFw, *TFotw, *mnuTSendLink, *mnuTWinUpdate;
     QAction *mnuTDownloads; // the Downloads window, after the designed items
+    QAction *mnuTGuard; // the Guard window, after Downloads
     QMenu *mnuFavs;
     QAction *mnuFTG, *mnuFKeywords, *mnuOrganize;
     // The favourites: element 0 is the separator, the favourites follow it.
