@@ -48,7 +48,7 @@ void QuietEngineMessages(bool verbose)
     // "qt.webenginecontext" describes the engine's graphics set-up at every start; "js" is
     // every page's console: both are for a developer, not for the user's terminal.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\n"
-                                                    "js.*=false\n"));
+                                                    "js=false\n"));
 }
 
 } // namespace engine

@@ -67,13 +67,48 @@ protected:
         // The show event comes before the window is mapped, so the window manager sees the
         // fitted size and place from the start.
         if (watched == m_window && event->type() == QEvent::Show && !event->spontaneous()
-            && m_window->isWindow())
+            && m_window->isWindow()) {
             FitOnScreen(m_window);
+            // The frame was guessed from another window's (which may be maximized, without
+            // borders); the real one is known once the window manager has drawn it.
+            // Armed after this event: a filter installed now would see this same event.
+            QMetaObject::invokeMethod(
+                this,
+                [w = m_window] {
+                    if (!framed(w))
+                        KeepFrameOnScreen(w);
+                },
+                Qt::QueuedConnection);
+        }
         return false;
     }
 
 private:
     QWidget *m_window;
+};
+
+class OwnerWatcher : public QObject
+{
+public:
+    explicit OwnerWatcher(QWidget *owner) : QObject(owner), m_owner(owner)
+    {
+        owner->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_owner && event->type() == QEvent::WindowActivate) {
+            for (QWidget *w : m_owner->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (w->isWindow() && w->isVisible() && !w->isMinimized())
+                    w->raise();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_owner;
 };
 
 } // namespace
@@ -142,6 +177,11 @@ void BringToFront(QWidget *window)
 void FitOnScreenWhenShown(QWidget *window)
 {
     new ShowWatcher(window);
+}
+
+void KeepOwnedWindowsAbove(QWidget *owner)
+{
+    new OwnerWatcher(owner);
 }
 
 void KeepFrameOnScreen(QWidget *window)
