@@ -39,7 +39,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const QEvent::Type t = event->type();
-        if (watched == m_window && (t == QEvent::Move || t == QEvent::Resize || t == QEvent::Show)
+        // A window placed by its own corner (not its frame's) is not moved by being framed:
+        // its first paint, once it is on the screen, is the sign then.
+        if (watched == m_window
+            && (t == QEvent::Move || t == QEvent::Resize || t == QEvent::Show || t == QEvent::Paint)
             && framed(m_window)) {
             // Once: afterwards the user moves the window wherever they like.
             m_window->removeEventFilter(this);
