@@ -78,7 +78,9 @@ protected:
             QMetaObject::invokeMethod(
                 this,
                 [w = m_window] {
-                    if (!framed(w))
+                    if (framed(w))
+                        FitOnScreen(w);
+                    else
                         KeepFrameOnScreen(w);
                 },
                 Qt::QueuedConnection);
