@@ -150,7 +150,14 @@ void FitOnScreen(QWidget *window, QScreen *screen)
         screen = window->screen();
     if (!screen || window->isMaximized() || window->isFullScreen())
         return;
-    const QMargins margins = FrameMargins(window);
+    // Before the window is framed its frame is a guess, taken from another window; that one
+    // may be maximized and show no borders, so a titled frame is given a border of at least
+    // one pixel.
+    const bool guessed = !framed(window);
+    QMargins margins = FrameMargins(window);
+    if (guessed && margins.top() > 0)
+        margins = QMargins(std::max(margins.left(), 1), margins.top(), std::max(margins.right(), 1),
+                           std::max(margins.bottom(), 1));
     const QRect frame(window->frameGeometry().topLeft(), window->size().grownBy(margins));
     const QRect fitted = FitInside(frame, screen->availableGeometry());
     if (fitted.size() != frame.size()) {
@@ -165,8 +172,14 @@ void FitOnScreen(QWidget *window, QScreen *screen)
                 area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         }
     }
-    // A window's position is its frame's.
-    if (fitted.topLeft() != frame.topLeft())
+    if (fitted.topLeft() == frame.topLeft())
+        return;
+    // A window's position is its frame's, once the frame is known; until then Qt would place
+    // the window's own corner there, so the corner is placed inside the guessed frame.
+    if (guessed && window->testAttribute(Qt::WA_WState_Created))
+        window->setGeometry(
+            QRect(fitted.topLeft() + QPoint(margins.left(), margins.top()), window->size()));
+    else
         window->move(fitted.topLeft());
 }
 
