@@ -151,13 +151,15 @@ void FitOnScreen(QWidget *window, QScreen *screen)
     if (!screen || window->isMaximized() || window->isFullScreen())
         return;
     // Before the window is framed its frame is a guess, taken from another window; that one
-    // may be maximized and show no borders, so a titled frame is given a border of at least
-    // one pixel.
+    // may be maximized and show no borders, so a titled frame is given borders of a quarter
+    // of its title bar at least (window managers' handles are about that).
     const bool guessed = !framed(window);
     QMargins margins = FrameMargins(window);
-    if (guessed && margins.top() > 0)
-        margins = QMargins(std::max(margins.left(), 1), margins.top(), std::max(margins.right(), 1),
-                           std::max(margins.bottom(), 1));
+    if (guessed && margins.top() > 0) {
+        const int border = (margins.top() + 3) / 4;
+        margins = QMargins(std::max(margins.left(), border), margins.top(),
+                           std::max(margins.right(), border), std::max(margins.bottom(), border));
+    }
     const QRect frame(window->frameGeometry().topLeft(), window->size().grownBy(margins));
     const QRect fitted = FitInside(frame, screen->availableGeometry());
     if (fitted.size() != frame.size()) {
