@@ -19,6 +19,8 @@ QPointer<QWidget> &owner()
 void Forms::SetOwner(QWidget *w)
 {
     owner() = w;
+    if (w)
+        widgets::KeepOwnedWindowsAbove(w);
 }
 
 void Forms::own(QWidget *w)
@@ -26,8 +28,9 @@ void Forms::own(QWidget *w)
     QWidget *o = owner();
     if (!o || o == w || w->parentWidget())
         return;
-    // Still a window of its own, with its caption, frame and keys; the window manager
-    // keeps it above its owner.
+    // Still a window of its own, with its caption, frame, keys and minimize button. It is
+    // not made a transient of the owner for the window manager: some minimize a transient's
+    // owner along with it, and a search minimizes its window.
     w->setParent(o, w->windowFlags() | Qt::Window);
 }
 

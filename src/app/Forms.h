@@ -60,8 +60,8 @@ public:
         return w;
     }
 
-    // The window every later window belongs to (the main window): they stay above it, go
-    // with it when it is minimized, and are unloaded before it.
+    // The window every later window belongs to (the main window): they are raised above it
+    // whenever it is activated, and are unloaded before it. Each keeps its own minimize.
     static void SetOwner(QWidget *owner);
 
     template<class W> static void Hide()

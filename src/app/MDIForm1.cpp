@@ -373,8 +373,6 @@ void MDIForm1::placeOnScreen()
     }
     resize(inside);
     move(avail.topLeft());
-    // The frame's real size is known only once the window manager has drawn it.
-    widgets::KeepFrameOnScreen(this);
 }
 
 void MDIForm1::setupAddressKeys()

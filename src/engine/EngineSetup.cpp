@@ -48,7 +48,13 @@ void QuietEngineMessages(bool verbose)
     // "qt.webenginecontext" describes the engine's graphics set-up at every start; "js" is
     // every page's console: both are for a developer, not for the user's terminal.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\n"
-                                                    "js.*=false\n"));
+                                                    "js=false\n"));
+    // The engine's own log lines (a GPU hiccup it recovers from, say) likewise, unless the
+    // user chose the engine's logging themselves.
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--log-level") && !flags.contains("--enable-logging"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                flags.isEmpty() ? QByteArray("--log-level=3") : flags + " --log-level=3");
 }
 
 } // namespace engine

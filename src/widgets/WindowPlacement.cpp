@@ -39,7 +39,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         const QEvent::Type t = event->type();
-        if (watched == m_window && (t == QEvent::Move || t == QEvent::Resize || t == QEvent::Show)
+        // A window placed by its own corner (not its frame's) is not moved by being framed:
+        // its first paint, once it is on the screen, is the sign then.
+        if (watched == m_window
+            && (t == QEvent::Move || t == QEvent::Resize || t == QEvent::Show || t == QEvent::Paint)
             && framed(m_window)) {
             // Once: afterwards the user moves the window wherever they like.
             m_window->removeEventFilter(this);
@@ -67,13 +70,50 @@ protected:
         // The show event comes before the window is mapped, so the window manager sees the
         // fitted size and place from the start.
         if (watched == m_window && event->type() == QEvent::Show && !event->spontaneous()
-            && m_window->isWindow())
+            && m_window->isWindow()) {
             FitOnScreen(m_window);
+            // The frame was guessed from another window's (which may be maximized, without
+            // borders); the real one is known once the window manager has drawn it.
+            // Armed after this event: a filter installed now would see this same event.
+            QMetaObject::invokeMethod(
+                this,
+                [w = m_window] {
+                    if (framed(w))
+                        FitOnScreen(w);
+                    else
+                        KeepFrameOnScreen(w);
+                },
+                Qt::QueuedConnection);
+        }
         return false;
     }
 
 private:
     QWidget *m_window;
+};
+
+class OwnerWatcher : public QObject
+{
+public:
+    explicit OwnerWatcher(QWidget *owner) : QObject(owner), m_owner(owner)
+    {
+        owner->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_owner && event->type() == QEvent::WindowActivate) {
+            for (QWidget *w : m_owner->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (w->isWindow() && w->isVisible() && !w->isMinimized())
+                    w->raise();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_owner;
 };
 
 } // namespace
@@ -110,7 +150,16 @@ void FitOnScreen(QWidget *window, QScreen *screen)
         screen = window->screen();
     if (!screen || window->isMaximized() || window->isFullScreen())
         return;
-    const QMargins margins = FrameMargins(window);
+    // Before the window is framed its frame is a guess, taken from another window; that one
+    // may be maximized and show no borders, so a titled frame is given borders of a quarter
+    // of its title bar at least (window managers' handles are about that).
+    const bool guessed = !framed(window);
+    QMargins margins = FrameMargins(window);
+    if (guessed && margins.top() > 0) {
+        const int border = (margins.top() + 3) / 4;
+        margins = QMargins(std::max(margins.left(), border), margins.top(),
+                           std::max(margins.right(), border), std::max(margins.bottom(), border));
+    }
     const QRect frame(window->frameGeometry().topLeft(), window->size().grownBy(margins));
     const QRect fitted = FitInside(frame, screen->availableGeometry());
     if (fitted.size() != frame.size()) {
@@ -125,8 +174,14 @@ void FitOnScreen(QWidget *window, QScreen *screen)
                 area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         }
     }
-    // A window's position is its frame's.
-    if (fitted.topLeft() != frame.topLeft())
+    if (fitted.topLeft() == frame.topLeft())
+        return;
+    // A window's position is its frame's, once the frame is known; until then Qt would place
+    // the window's own corner there, so the corner is placed inside the guessed frame.
+    if (guessed && window->testAttribute(Qt::WA_WState_Created))
+        window->setGeometry(
+            QRect(fitted.topLeft() + QPoint(margins.left(), margins.top()), window->size()));
+    else
         window->move(fitted.topLeft());
 }
 
@@ -142,6 +197,11 @@ void BringToFront(QWidget *window)
 void FitOnScreenWhenShown(QWidget *window)
 {
     new ShowWatcher(window);
+}
+
+void KeepOwnedWindowsAbove(QWidget *owner)
+{
+    new OwnerWatcher(owner);
 }
 
 void KeepFrameOnScreen(QWidget *window)

@@ -36,6 +36,10 @@ void FitOnScreenWhenShown(QWidget *window);
 // keyboard.
 void BringToFront(QWidget *window);
 
+// Whenever `owner` becomes the active window (a click on its page, say), the windows it
+// owns that are open and not minimized are raised above it again.
+void KeepOwnedWindowsAbove(QWidget *owner);
+
 // Keeps the window's frame inside the screen once the window manager has framed it: until
 // then the frame's size is a guess, and a window placed with a wrong guess would have its
 // title bar or its bottom edge off the screen.

@@ -59,18 +59,6 @@ private Q_SLOTS:
         QCOMPARE(QRect(small.pos(), small.size()),
                  QRect(avail.topLeft() + QPoint(40, 40), QSize(200, 100)));
     }
-
-    // Shown again, a minimized window comes back as it was.
-    void bringToFrontRestores()
-    {
-        QWidget window;
-        window.resize(200, 100);
-        widgets::BringToFront(&window);
-        window.setWindowState(Qt::WindowMinimized);
-        QVERIFY(window.isMinimized());
-        widgets::BringToFront(&window);
-        QVERIFY(!window.isMinimized() && window.isVisible());
-    }
 };
 
 QTEST_MAIN(TestWindowPlacement)
