@@ -216,8 +216,7 @@ void TestE2EFirstHour::firstHour()
     QVERIFY(QTest::qWaitFor(
         [&] { return keptRow(list2, "tool.zip").value("state").toString() == "finished"_L1; },
         30000));
-    ProgramRun::click(
-        {}, ProgramRun::geometry(downloads).topLeft() + DownloadRow::place("cmdOpen").center(), 0);
+    run.click(downloads, DownloadRow::place("cmdOpen").center());
     VERIFY_WINDOW(box, run, waitForWindow(exactly("Scoutwell")));
     run.screenshot("open-without-xdg-open");
     run.key(box, "Return");
