@@ -68,7 +68,7 @@ private Q_SLOTS:
         // The name box still has the keyboard after the message: a new name replaces it.
         run.key(sites, "shift+Tab ctrl+a");
         run.type(sites, "Local Freeware");
-        run.key(sites, "Return");
+        run.key(sites, "Tab Return");
         QTRY_VERIFY_WITH_TIMEOUT(
             readFile(sitesFile).contains("Local Freeware=" + address.toUtf8() + '\n'), 10000);
         run.screenshot("sites-window");
