@@ -94,16 +94,18 @@ private Q_SLOTS:
 
         // After a restart the row is still there.
         VERIFY_WINDOW(main2, run, startUntil(exactly(kMain)));
-        const qsizetype before = server.requests().count(asked);
+        // Another keyword: the engine keeps the first answer in its cache.
+        const QString askedAgain = "/find?q=unzip%2Btar&from=scoutwell";
         run.key(main2, "F2");
         VERIFY_WINDOW(find2, run, waitForWindow(exactly(kFind)));
         run.click(find2, kSiteBox);
         run.key(find2, "alt+Down");
         run.key(QString(), "End Return");
         run.click(find2, kKeywordBox);
-        run.type(find2, "free zip & tool");
+        run.type(find2, "unzip+tar");
+        run.screenshot("sites-find-freeware-after-restart");
         run.click(find2, kSearch);
-        QTRY_COMPARE_WITH_TIMEOUT(server.requests().count(asked), before + 1, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(server.requests().contains(askedAgain), 15000);
         QVERIFY(run.exit(main2));
 
         // A damaged file: set aside whole, reported, and the rows that could be read kept.
