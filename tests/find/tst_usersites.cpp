@@ -78,8 +78,8 @@ private Q_SLOTS:
         QCOMPARE(read.engines, engines);
         QCOMPARE(read.problems.size(), 4); // Tucows, the stray line, [Other] and its row
 
-        QVERIFY(putFile(file,
-                        QByteArray("[Freeware sites]\nA=https://a.example/?q={keyword}\0\n", 54)));
+        static const char withNul[] = "[Freeware sites]\nA=https://a.example/?q={keyword}\0\n";
+        QVERIFY(putFile(file, QByteArray(withNul, sizeof withNul - 1)));
         QVERIFY(!usersites::ReadSitesFile(file).readable);
     }
 
