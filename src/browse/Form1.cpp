@@ -7,6 +7,7 @@
 #include "browse/SiteLog.h"
 #include "compat/Twips.h"
 #include "engine/WebBrowser.h"
+#include "find/PageSiteOffer.h"
 #include "guard/BrowserGuard.h"
 #include "settings/ProgramSettings.h"
 #include "settings/WorkingCopy.h"
@@ -41,6 +42,7 @@ Form1::Form1()
     connect(WebBrowser1, &engine::WebBrowserControl::DownloadComplete, this,
             &Form1::WebBrowser1_DownloadComplete);
     guard::BrowserGuard::Attach(this);
+    usersites::PageSiteOffer::Attach(this);
 }
 
 void Form1::Form_Load()

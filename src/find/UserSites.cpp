@@ -246,7 +246,8 @@ int UserSites::importFile(const QString &fileName, QStringList *problems)
                 rows.append(site);
                 ++added;
             } else {
-                problems->append(why);
+                problems->append(
+                    QStringLiteral("%1 \"%2\": %3").arg(SectionName(list), site.name, why));
             }
         }
     }
