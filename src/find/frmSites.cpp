@@ -3,6 +3,7 @@
 #include "app/App.h"
 #include "browse/basNav.h"
 #include "compat/Dialogs.h"
+#include "compat/Twips.h"
 #include "find/SiteSuggestions.h"
 
 #include <QComboBox>
@@ -131,6 +132,7 @@ frmSites::frmSites() : QWidget(nullptr, Qt::Window)
     layout->addLayout(top, 1);
     layout->addLayout(bottom);
     resize(900, 460);
+    compat::CentreOnScreen(this);
 
     // The keyboard path: name, Tab, address, Enter adds the row.
     setTabOrder(cboList, txtName);
@@ -299,9 +301,13 @@ void frmSites::cmdImport_Click()
         return;
     QStringList problems;
     const int added = UserSites::instance().importFile(file, &problems);
-    QString text = QStringLiteral("%1 rows were added.").arg(added);
+    QString text = added == 1 ? QStringLiteral("1 row was added.")
+                              : QStringLiteral("%1 rows were added.").arg(added);
+    constexpr qsizetype kShown = 8;
     if (!problems.isEmpty())
-        text += QStringLiteral("\n\nNot added:\n") + problems.mid(0, 8).join(u'\n');
+        text += QStringLiteral("\n\nNot added:\n") + problems.mid(0, kShown).join(u'\n');
+    if (problems.size() > kShown)
+        text += QStringLiteral("\n… and %1 more.").arg(problems.size() - kShown);
     compat::MsgBox(text, problems.isEmpty() ? compat::vbInformation : compat::vbExclamation,
                    app::MainCaption());
 }

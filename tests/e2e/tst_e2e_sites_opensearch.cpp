@@ -66,6 +66,21 @@ private Q_SLOTS:
                            + "'/><Url type='text/html' template='"
                            + server.url("/results?q={searchTerms}&amp;p={startPage?}").toUtf8()
                            + "'/></OpenSearchDescription>");
+        // A description that would go on for 8 MB, sent slowly: reading stops past the limit,
+        // long before the whole file could have arrived.
+        QTemporaryDir bigDir;
+        QFile bigFile(bigDir.filePath("big.xml"));
+        QVERIFY(bigFile.open(QIODevice::WriteOnly));
+        bigFile.write("<?xml version='1.0'?><OpenSearchDescription><ShortName>Big</ShortName>"
+                      "<Url type='text/html' template='"
+                      + server.url("/big?q={searchTerms}").toUtf8() + "'/><!-- ");
+        bigFile.write(QByteArray(8 << 20, 'x'));
+        bigFile.write(" --></OpenSearchDescription>");
+        bigFile.close();
+        server.addDownload("/big.xml", bigFile.fileName(), {16 * 1024, 25});
+        server.addPage("/big.html",
+                       "<title>Big</title><link rel='search' title='Big' "
+                       "type='application/opensearchdescription+xml' href='/big.xml'>");
         ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
         run.setSettings({"ShowSplash", "0", "TB", "1", "Start Page", server.url("/page.html")});
         const QString sitesFile = run.path() + "/data/ScoutwellV3/sites.ini";
@@ -106,6 +121,28 @@ private Q_SLOTS:
         run.click(find, kSearch);
         const QString asked = "/results?q=zip%20%26%20tar&p=";
         QTRY_VERIFY_WITH_TIMEOUT(server.requests().contains(asked), 15000);
+
+        // A description past the size limit is refused with a message, and nothing is added.
+        ProgramRun::click(main, QPoint(560, 45));
+        run.key(main, "End shift+Home");
+        run.type(main, server.url("/big.html"));
+        run.key(main, "Return");
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return ProgramRun::countPixels(run.screenshot("opensearch-offer-big"), kOfferArea,
+                                               linkBlue)
+                    > 100;
+            },
+            20000));
+        ProgramRun::click(main, kOffer);
+        VERIFY_WINDOW(refused, run, waitForWindow(exactly(u"Scoutwell v3.3"_s)));
+        QVERIFY(server.requests().contains("/big.xml"));
+        QVERIFY2(server.sentBytes("/big.xml") < (1 << 20),
+                 QByteArray::number(server.sentBytes("/big.xml")));
+        run.screenshot("opensearch-too-large");
+        run.key(refused, "Return");
+        QVERIFY(run.waitForNoWindow(exactly(u"Scoutwell v3.3"_s)));
+        QVERIFY(!readFile(sitesFile).contains("Big"));
         QVERIFY(run.exit(main));
     }
 };
