@@ -32,10 +32,11 @@ constexpr char kLookScript[] = R"((function () {
 })())";
 
 // Fetches the description through the page, as the page itself would: the profile's cookies,
-// cache, proxy and certificate checks, and the same-origin rules, so a page cannot have the
-// program read what it could not read itself. Reading stops at the size limit. The answer
-// waits in the program's script world under the fetch's token until polled: a script's
-// promise is not handed back to the program by the engine.
+// cache, proxy and certificate checks, the guard's lists, and the page's own rules (same
+// origin, its content security policy), so a page cannot have the program read what it could
+// not read itself; a page whose rules forbid the read cannot offer its search. Reading stops at the
+// size limit. The answer waits in the program's script world under the fetch's token until polled:
+// a script's promise is not handed back to the program by the engine.
 constexpr char kFetchScript[] = R"((function (url, limit, token) {
   var put = function (r) { window[token] = r; };
   fetch(url, {credentials: 'same-origin', redirect: 'follow'}).then(function (response) {
@@ -196,7 +197,15 @@ void PageSiteOffer::fetched(const QVariantMap &result)
         return;
     }
     if (!error.isEmpty()) {
-        tell(QStringLiteral("The site's search description could not be fetched (%1).").arg(error));
+        // The engine says no more than "failed" when the site cannot be reached and when the
+        // page's own rules (its content security policy, or another site's refusal to share)
+        // forbid the read: the program reads only what the page itself could.
+        tell(error.startsWith(u"status ")
+                 ? QStringLiteral("The site did not send its search description (HTTP %1).")
+                       .arg(error.mid(7))
+                 : QStringLiteral("The site's search description could not be read: the site "
+                                  "could not be reached, or the page does not allow it to be "
+                                  "read."));
         return;
     }
     const opensearch::Description d = opensearch::ParseDescription(
