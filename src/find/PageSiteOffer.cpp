@@ -5,6 +5,7 @@
 #include "compat/Dialogs.h"
 #include "engine/EngineWebBrowser.h"
 #include "find/OpenSearch.h"
+#include "find/UserSites.h"
 #include "find/frmAddSite.h"
 #include "widgets/ClickLabel.h"
 
@@ -213,6 +214,19 @@ void PageSiteOffer::fetched(const QVariantMap &result)
     if (!d.error.isEmpty()) {
         tell(d.error);
         return;
+    }
+    // Offered again on a later visit, the same search is not added twice under two names.
+    EnsureLoaded();
+    for (const List list : {List::Freeware, List::Engines}) {
+        for (const Site &site : UserSites::instance().rows(list)) {
+            if (site.address == d.address) {
+                compat::MsgBox(QStringLiteral("This site's search is in your list already, as "
+                                              "\"%1\".")
+                                   .arg(site.name),
+                               compat::vbInformation, app::MainCaption());
+                return;
+            }
+        }
     }
     auto *dialog
         = new frmAddSite(d.name.isEmpty() ? m_title.left(64) : d.name, d.address, m_window);

@@ -123,17 +123,23 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(server.requests().contains(asked), 15000);
 
         // A description past the size limit is refused with a message, and nothing is added.
-        ProgramRun::click(main, QPoint(560, 45));
-        run.key(main, "End shift+Home");
-        run.type(main, server.url("/big.html"));
-        run.key(main, "Return");
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                return ProgramRun::countPixels(run.screenshot("opensearch-offer-big"), kOfferArea,
-                                               linkBlue)
-                    > 100;
-            },
-            20000));
+        // Another page is opened from the address box; its offer shows once it has been looked
+        // at.
+        const auto visit = [&](const QString &path) {
+            ProgramRun::click(main, QPoint(560, 45));
+            run.key(main, "End shift+Home");
+            run.type(main, server.url(path));
+            run.key(main, "Return");
+            return QTest::qWaitFor(
+                [&] {
+                    return ProgramRun::countPixels(
+                               run.screenshot("opensearch-offer-" + path.mid(1)), kOfferArea,
+                               linkBlue)
+                        > 100;
+                },
+                20000);
+        };
+        QVERIFY(visit("/big.html"));
         ProgramRun::click(main, kOffer);
         VERIFY_WINDOW(refused, run, waitForWindow(exactly(u"Scoutwell v3.3"_s)));
         QVERIFY(server.requests().contains("/big.xml"));
@@ -143,6 +149,15 @@ private Q_SLOTS:
         run.key(refused, "Return");
         QVERIFY(run.waitForNoWindow(exactly(u"Scoutwell v3.3"_s)));
         QVERIFY(!readFile(sitesFile).contains("Big"));
+
+        // The first page again (its description may come from the engine's cache): its search is
+        // said to be in the list already, in place of the add window.
+        QVERIFY(visit("/page.html"));
+        ProgramRun::click(main, kOffer);
+        VERIFY_WINDOW(already, run, waitForWindow(exactly(u"Scoutwell v3.3"_s)));
+        run.key(already, "Return");
+        QVERIFY(run.waitForNoWindow(exactly(u"Scoutwell v3.3"_s)));
+        QCOMPARE(readFile(sitesFile).count("Local Engine="), 1);
         QVERIFY(run.exit(main));
     }
 };
