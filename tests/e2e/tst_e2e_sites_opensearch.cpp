@@ -59,7 +59,7 @@ private Q_SLOTS:
                        "<body><h1>Local freeware</h1></body></html>");
         server.addPage("/opensearch.xml",
                        "<?xml version='1.0' encoding='UTF-8'?>"
-                       "<OpenSearchDescription xmlns='http://a9.com/-/spec/opensearch/1.1/'>"
+                       "<OpenSearchDescription>"
                        "<ShortName>Local Engine</ShortName>"
                        "<Url type='application/x-suggestions+json' template='"
                            + server.url("/suggest?q={searchTerms}").toUtf8()

@@ -40,9 +40,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("xml");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("address"); // "" when refused
-        const QByteArray head
-            = "<?xml version='1.0' encoding='UTF-8'?>"
-              "<OpenSearchDescription xmlns='http://a9.com/-/spec/opensearch/1.1/'>";
+        const QByteArray head = "<?xml version='1.0' encoding='UTF-8'?>"
+                                "<OpenSearchDescription>";
         // clang-format off
         QTest::newRow("plain") << head + "<ShortName> Free\n Soft </ShortName><Url type='text/html' template='https://f.example/?q={searchTerms}'/></OpenSearchDescription>" << "Free Soft" << "https://f.example/?q={keyword}";
         QTest::newRow("html after others") << head + "<Url type='application/x-suggestions+json' template='https://f.example/s?q={searchTerms}'/><Url type='text/html' method='POST' template='https://f.example/p?q={searchTerms}'/><Url type='text/html' rel='suggestions' template='https://f.example/r?q={searchTerms}'/><Url type='TEXT/HTML' method='get' template='https://f.example/g?q={searchTerms}&amp;a=1'/></OpenSearchDescription>" << "" << "https://f.example/g?q={keyword}&a=1";
