@@ -29,6 +29,9 @@ Form1::Form1()
     StatusBarPanel1 = new QLabel(StatusBar1);
     StatusBarPanel1->setObjectName(QStringLiteral("StatusBarPanel1"));
     StatusBar1->addWidget(StatusBarPanel1, 1);
+    StatusBarPanel2 = new QLabel(StatusBar1);
+    StatusBarPanel2->setObjectName(QStringLiteral("StatusBarPanel2"));
+    StatusBar1->addPermanentWidget(StatusBarPanel2);
     resize(Twips(9000), Twips(6000));
 
     connect(WebBrowser1, &engine::WebBrowserControl::StatusTextChange, this,
@@ -39,6 +42,8 @@ Form1::Form1()
             &Form1::WebBrowser1_CommandStateChange);
     connect(WebBrowser1, &engine::WebBrowserControl::DownloadComplete, this,
             &Form1::WebBrowser1_DownloadComplete);
+    connect(WebBrowser1, &engine::WebBrowserControl::ConnectionChange, this,
+            &Form1::WebBrowser1_ConnectionChange);
 }
 
 void Form1::Form_Load()
@@ -153,4 +158,15 @@ void Form1::WebBrowser1_DownloadComplete()
     setWindowTitle(WebBrowser1->LocationName());
     Q_EMIT progressChanged(-1, false);
     app::StartupTrace("caption");
+}
+
+void Form1::WebBrowser1_ConnectionChange(int state, const QString &detail)
+{
+    static const char *const texts[] = {"", "Secure", "Not encrypted", "Certificate error"};
+    const bool warn
+        = state == engine::ConnectionNotEncrypted || state == engine::ConnectionCertificateError;
+    StatusBarPanel2->setText(state >= 0 && state <= 3 ? QLatin1String(texts[state]) : QString());
+    StatusBarPanel2->setStyleSheet(warn ? QStringLiteral("color: #c00000; font-weight: bold")
+                                        : QString());
+    StatusBarPanel2->setToolTip(detail);
 }

@@ -1,6 +1,7 @@
 #include "engine/EngineWebBrowser.h"
 
 #include "app/StartupTrace.h"
+#include "engine/BrowserPage.h"
 #include "engine/EngineDownload.h"
 
 #include <QCoreApplication>
@@ -110,8 +111,9 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
 
-    auto *page = new QWebEnginePage(profile(), m_view);
+    auto *page = new BrowserPage(profile(), m_view);
     m_view->setPage(page);
+    connect(page, &BrowserPage::connectionChanged, this, &WebBrowserControl::ConnectionChange);
 
     // There is one browser window: a link that asks for a new window opens in it.
     connect(page, &QWebEnginePage::newWindowRequested, this,
@@ -145,7 +147,8 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
         Q_EMIT ProgressChange(-1, 0);
         emitCommandStates();
         Q_EMIT DownloadComplete();
-        Q_EMIT StatusTextChange(QStringLiteral("Done"));
+        const QString notice = static_cast<BrowserPage *>(m_view->page())->notice();
+        Q_EMIT StatusTextChange(notice.isEmpty() ? QStringLiteral("Done") : notice);
     });
     setFocusProxy(m_view);
     // The page's part of the keys is decided as they bubble up from the engine's own widget,

@@ -15,6 +15,14 @@ enum OleCmdExecOpt {
     OLECMDEXECOPT_DONTPROMPTUSER = 2
 };
 
+// What ConnectionChange reports of the page shown.
+enum ConnectionState {
+    ConnectionLocal = 0, // a page of the program or of this machine
+    ConnectionSecure = 1,
+    ConnectionNotEncrypted = 2,
+    ConnectionCertificateError = 3 // HTTPS whose certificate error the user let through
+};
+
 // Values of CommandStateChange's Command argument.
 enum CommandStateId { CSC_NAVIGATEFORWARD = 1, CSC_NAVIGATEBACK = 2 };
 
@@ -48,6 +56,9 @@ Q_SIGNALS:
     void ProgressChange(int progress, int progressMax);
     void CommandStateChange(int command, bool enable);
     void DownloadComplete();
+    // The connection of the page shown; detail names its host (and what is known of its
+    // certificate).
+    void ConnectionChange(int state, const QString &detail);
 };
 
 using WebBrowserFactory = std::function<WebBrowserControl *(QWidget *parent)>;

@@ -74,6 +74,15 @@ void frmSettings::setupControls()
     chkSplash->setObjectName(QStringLiteral("chkSplash"));
     PlaceTwips(chkSplash, 1320, 1560, 2775, 255);
 
+    // Stored the moment it changes, as the splash box is.
+    chkHttpsFirst = new QCheckBox(QStringLiteral("Try secure connections first"), this);
+    chkHttpsFirst->setObjectName(QStringLiteral("chkHttpsFirst"));
+    PlaceTwips(chkHttpsFirst, 120, 1980, 3060, 255);
+    chkHttpsFirst->setChecked(!settings::Program().httpsFirst.isOff(QStringLiteral("1")));
+    connect(chkHttpsFirst, &QCheckBox::toggled, this, [](bool on) {
+        settings::Program().httpsFirst.setValue(on ? QStringLiteral("1") : QStringLiteral("0"));
+    });
+
     Command2 = new QPushButton(QStringLiteral("Cancel"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     PlaceTwips(Command2, 3240, 1920, 855, 375);

@@ -29,6 +29,7 @@ public:
     QLineEdit *SE;
     QLineEdit *BGRnd;
     QCheckBox *chkSplash;
+    QCheckBox *chkHttpsFirst; // "Try secure connections first"
     QLabel *Label4; // shows "Tips"; nothing reads it
     QPushButton *Command1; // start page "Default"
     QPushButton *Command3; // home page "Default"
