@@ -95,11 +95,12 @@ bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
             m_httpsFirst.failed(QUrl(QStringLiteral("https://") + url.host()));
         return true;
     }
-    const QUrl secure = m_httpsFirst.upgrade(url);
-    if (secure == url)
-        return true;
-    QTimer::singleShot(0, this, [this, secure] { load(secure); });
-    return false;
+    return true;
+}
+
+QUrl BrowserPage::secureFirst(const QUrl &url)
+{
+    return m_httpsFirst.upgrade(url);
 }
 
 void BrowserPage::onLoadingChanged(const QWebEngineLoadingInfo &info)

@@ -17,6 +17,10 @@ class BrowserPage : public QWebEnginePage
 public:
     BrowserPage(QWebEngineProfile *profile, QObject *parent);
 
+    // The address to load for an address the program opens: its secure form first, when the
+    // switch is on and the host may have one.
+    QUrl secureFirst(const QUrl &url);
+
     // The connection of the page shown, as WebBrowserControl::ConnectionChange reports it.
     int connectionState() const { return m_state; }
     QString connectionDetail() const { return m_detail; }

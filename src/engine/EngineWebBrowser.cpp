@@ -219,9 +219,10 @@ void EngineWebBrowser::open(const QUrl &url)
     // The status names the page at once, as the engine's start of the load will: the
     // window's first frame shows it, and the start does not cost the window another one
     // while the engine is busiest.
-    if (url.isValid())
-        announceLoad(url);
-    m_view->load(url);
+    const QUrl address = static_cast<BrowserPage *>(m_view->page())->secureFirst(url);
+    if (address.isValid())
+        announceLoad(address);
+    m_view->load(address);
 }
 
 void EngineWebBrowser::announceLoad(const QUrl &url)

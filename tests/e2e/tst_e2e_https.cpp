@@ -100,7 +100,7 @@ void TestE2EHttps::secureConnections()
             "MAP wrong.test 127.0.0.3\" --ignore-certificate-errors-spki-list="
                 + secureSpki.toLatin1());
     ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
-    run.setSettings({"ShowSplash", "0", "Start Page", "about:blank"});
+    run.setSettings({"ShowSplash", "0", "TB", "1", "Start Page", "about:blank"});
     VERIFY_WINDOW(main, run, startUntil(QRegularExpression(u"^Scoutwell v3\\.3"_s)));
     const auto titleIs = [&](const QString &page, int timeout = 20000) {
         return QTest::qWaitFor([&] { return ProgramRun::windowTitle(main) == mainTitle(page); },
