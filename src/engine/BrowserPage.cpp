@@ -70,10 +70,16 @@ bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
         // Queued: the engine is still deciding this navigation.
         QTimer::singleShot(0, this, [this, what] {
             if (what == QLatin1String("back")) {
-                if (history()->canGoBack())
-                    triggerAction(QWebEnginePage::Back);
-                else
-                    load(QUrl(QStringLiteral("about:blank")));
+                // Back past the refused load of the warned address, which would only warn
+                // again.
+                const QList<QWebEngineHistoryItem> items = history()->backItems(100);
+                for (auto it = items.crbegin(); it != items.crend(); ++it) {
+                    if (it->url() != m_warned) {
+                        history()->goToItem(*it);
+                        return;
+                    }
+                }
+                load(QUrl(QStringLiteral("about:blank")));
             } else if (what == QLatin1String("continue") && m_warned.isValid()) {
                 passedHosts().insert(m_warned.host());
                 load(m_warned);

@@ -17,7 +17,7 @@ QString mainTitle(const QString &page)
     return "Scoutwell v3.3 - [" + page + ']';
 }
 
-const QPoint kAddressBox(560, 45), kBlankPage(600, 700);
+const QPoint kAddressBox(560, 45), kBlankPage(900, 450);
 
 bool isRed(QColor c)
 {
@@ -101,7 +101,8 @@ void TestE2EHttps::secureConnections()
                 + secureSpki.toLatin1());
     ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
     run.setSettings({"ShowSplash", "0", "TB", "1", "Start Page", "about:blank"});
-    VERIFY_WINDOW(main, run, startUntil(QRegularExpression(u"^Scoutwell v3\\.3"_s)));
+    VERIFY_WINDOW(main, run,
+                  startUntil(QRegularExpression(u"^Scoutwell v3\\.3 - \\[about:blank\\]$"_s)));
     const auto titleIs = [&](const QString &page, int timeout = 20000) {
         return QTest::qWaitFor([&] { return ProgramRun::windowTitle(main) == mainTitle(page); },
                                timeout);
@@ -142,11 +143,15 @@ void TestE2EHttps::secureConnections()
 
     // The renderer killed: the program's page says so, and Reload brings the page back.
     const qint64 asked = plainLog.count("GET /plain.html");
+    // The program's renderers are the processes of the engine's renderer type below it.
     QProcess::execute(u"sh"_s,
                       {u"-c"_s,
-                       u"for p in $(pgrep -f -- --type=renderer); do "
-                       "tr '\\0' '\\n' </proc/$p/environ | grep -q "_s
-                           + run.path() + u" && kill -9 $p; done"_s});
+                       u"for p in $(pgrep -f -- --type=renderer); do q=$p; "
+                       "while [ \"$q\" -gt 1 ]; do "
+                       "if [ $q = "_s
+                           + QString::number(run.processId())
+                           + u" ]; then kill -9 $p; break; fi; "
+                             "q=$(awk '{print $4}' /proc/$q/stat); done; done"_s});
     QVERIFY2(titleIs(u"Page was killed"_s), qPrintable(ProgramRun::windowTitle(main)));
     run.screenshot(u"https-killed"_s);
     press(1);
