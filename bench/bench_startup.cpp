@@ -4,7 +4,10 @@
 // cache, and that one as a maximized child in a plain main window with menus, a
 // multi-document area and a status bar, its title put up at the end of the load (the frame
 // and the moment the program's design has), all in one run. All are watched the same way, by
-// polling the X server for the window title, so the polling cost falls on each alike.
+// polling the X server for the window title, so the polling cost falls on each alike. The
+// program runs three times a round: with the Guard on as a first start finds it (its default
+// lists read and compiled in the background), with the Guard on and its index ready from an
+// earlier start (every later start), and with the Guard switched off in guard.ini.
 //
 // Usage (under an X display): bench_startup [rounds] [program]
 // where program is another build of scoutwell to measure instead of this one.
@@ -13,6 +16,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSettings>
@@ -99,16 +104,54 @@ int main(int argc, char *argv[])
 
     // The program and the floors, each in a fresh folder, taking turns at going first so that
     // none always meets a machine just woken by the one before it.
-    enum { Ours, Bare, Persistent, Frame, Count };
-    const char *const names[Count] = {"scoutwell", "bare view", "persistent view", "frame view"};
-    QList<qint64> ms[Count], ratios[Count];
+    // The ready index: one start of the program, left running until it has saved its index.
+    QTemporaryDir warm;
+    {
+        QProcess proc;
+        proc.setProcessEnvironment(freshEnvironment(warm.path()));
+        proc.setStandardOutputFile(QProcess::nullDevice());
+        proc.setStandardErrorFile(QProcess::nullDevice());
+        proc.start(program, {url});
+        const QString index = warm.path() + QStringLiteral("/cache/ScoutwellV3/lists/index.bin");
+        QElapsedTimer clock;
+        clock.start();
+        while (!QFileInfo::exists(index) && clock.elapsed() < 180000)
+            QTest::qWait(100);
+        QTest::qWait(500);
+        proc.kill();
+        proc.waitForFinished();
+        if (!QFileInfo::exists(index)) {
+            std::printf("the program saved no index\n");
+            return 1;
+        }
+    }
+    enum { Ours, GuardReady, GuardOff, Bare, Persistent, Frame, Count };
+    const char *const names[Count] = {"scoutwell guard first start",
+                                      "scoutwell guard index ready",
+                                      "scoutwell guard off",
+                                      "bare view",
+                                      "persistent view",
+                                      "frame view"};
+    QList<qint64> ms[Count], ratios[Count], againstOff[Count];
     for (int i = 0; i < rounds; ++i) {
         qint64 t[Count];
         for (int k = 0; k < Count; ++k) {
             const int c = (i + k) % Count;
             QTemporaryDir dir;
             QProcessEnvironment env = freshEnvironment(dir.path());
-            if (c == Ours) {
+            if (c == Ours || c == GuardReady || c == GuardOff) {
+                if (c == GuardReady) {
+                    const QString lists = QStringLiteral("/cache/ScoutwellV3/lists/");
+                    QDir().mkpath(dir.path() + lists);
+                    for (const QString &f : QDir(warm.path() + lists).entryList(QDir::Files))
+                        QFile::copy(warm.path() + lists + f, dir.path() + lists + f);
+                }
+                if (c == GuardOff) {
+                    QDir().mkpath(dir.path() + QStringLiteral("/data/ScoutwellV3"));
+                    QFile ini(dir.path() + QStringLiteral("/data/ScoutwellV3/guard.ini"));
+                    if (!ini.open(QIODevice::WriteOnly) || ini.write("[Guard]\nEnabled=0\n") < 0)
+                        return 1;
+                }
                 QSettings s(dir.path() + QStringLiteral("/config/ScoutwellV3.ini"),
                             QSettings::IniFormat);
                 s.setValue(QStringLiteral("Settings/ShowSplash"), QStringLiteral("0"));
@@ -137,6 +180,7 @@ int main(int argc, char *argv[])
         for (int c = 0; c < Count; ++c) {
             ms[c].append(t[c]);
             ratios[c].append(t[Ours] * 1000 / t[c]);
+            againstOff[c].append(t[c] * 1000 / t[GuardOff]);
         }
     }
     if (ms[Ours].isEmpty()) {
@@ -147,8 +191,10 @@ int main(int argc, char *argv[])
     for (int c = 0; c < Count; ++c)
         std::printf(" %s %.0f ms%s", names[c], median(ms[c]), c + 1 < Count ? "," : "\n");
     std::printf("median ratio:");
-    for (int c = Bare; c < Count; ++c)
+    for (int c = GuardOff; c < Count; ++c)
         std::printf(" scoutwell / %s %.3f%s", names[c], median(ratios[c]) / 1000.0,
                     c + 1 < Count ? "," : "\n");
+    std::printf("median ratio to the guard off: first start %.3f, index ready %.3f\n",
+                median(againstOff[Ours]) / 1000.0, median(againstOff[GuardReady]) / 1000.0);
     return 0;
 }

@@ -73,7 +73,7 @@ if [ ! -f build-fuzz/CMakeCache.txt ]; then
         -DCMAKE_CXX_COMPILER=clang++ -DSCOUTWELL_FUZZ=ON
 fi
 cmake --build build-fuzz -j "$(nproc)" --target fuzz
-for target in profile cachewalk memoryblock settings; do
+for target in profile cachewalk memoryblock settings downloadsjson filterlist; do
     # New inputs go to the build folder; the committed seeds are only read.
     mkdir -p "build-fuzz/corpus/$target"
     log="build-fuzz/fuzz_$target.log"

@@ -11,10 +11,13 @@
 
 int main(int argc, char *argv[])
 {
-    // --help and --version need no display; a second start hands its address on and ends.
+    // --help, --version and the filter checks need no display; a second start hands its address on
+    // and ends.
     const app::CommandLine command = app::ReadCommandLine(argc, argv);
     if (command.exitCode >= 0)
         return command.exitCode;
+    if (command.check != app::CommandLine::Check::None)
+        return app::RunFilterCheck(command);
     app::SingleInstance instance;
     if (!instance.isFirst()) {
         const int handedOver = instance.handOver(command.address);
@@ -23,6 +26,7 @@ int main(int argc, char *argv[])
     }
 
     engine::ConfigureBrowserEngine();
+    engine::QuietEngineMessages(command.verbose);
     QApplication app(argc, argv);
     // The design's application name: the data and cache folders are named after it.
     QApplication::setApplicationName(QStringLiteral("ScoutwellV3"));

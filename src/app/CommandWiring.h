@@ -11,3 +11,4 @@ void wireSecurityCommands(MDIForm1 *main); // security/
 void wireHistoryCommands(MDIForm1 *main); // history/
 void wirePageCommands(MDIForm1 *main); // browse/ (page and help commands)
 void wireDownloadCommands(MDIForm1 *main); // downloads/
+void wireGuardCommands(MDIForm1 *main); // guard/

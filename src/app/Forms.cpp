@@ -6,9 +6,46 @@ QList<Forms::Entry> &Forms::windowList()
     return list;
 }
 
+namespace {
+
+QPointer<QWidget> &owner()
+{
+    static QPointer<QWidget> o;
+    return o;
+}
+
+} // namespace
+
+void Forms::SetOwner(QWidget *w)
+{
+    owner() = w;
+    if (w)
+        widgets::KeepOwnedWindowsAbove(w);
+}
+
+void Forms::own(QWidget *w)
+{
+    QWidget *o = owner();
+    if (!o || o == w || w->parentWidget())
+        return;
+    // Still a window of its own, with its caption, frame, keys and minimize button. It is
+    // not made a transient of the owner for the window manager: some minimize a transient's
+    // owner along with it, and a search minimizes its window.
+    w->setParent(o, w->windowFlags() | Qt::Window);
+}
+
 void Forms::destroy(QWidget *w)
 {
     QList<Entry> &list = windowList();
+    // The windows it owns go first, each with its own unload, rather than silently along
+    // with it.
+    for (qsizetype i = 0; i < list.size();) {
+        QWidget *other = list[i].window;
+        if (other && other != w && other->parentWidget() == w)
+            destroy(other);
+        else
+            ++i;
+    }
     for (qsizetype i = 0; i < list.size(); ++i) {
         if (list[i].window != w)
             continue;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/WindowPlacement.h"
+
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -24,6 +26,8 @@ public:
             W *w = new W();
             w->setObjectName(QString::fromLatin1(W::staticMetaObject.className()));
             w->setAttribute(Qt::WA_DeleteOnClose, true);
+            own(w);
+            widgets::FitOnScreenWhenShown(w);
             // Registered before its load runs, so the load (and anything it calls) that
             // refers to the window reaches this same instance.
             s = w;
@@ -45,14 +49,20 @@ public:
         if (!w)
             return nullptr;
         if constexpr (requires { w->showForm(); }) {
+            // A window that shows itself in its own way is still brought back when it was
+            // minimized, while it is a window of its own.
+            if (w->isWindow() && w->isMinimized())
+                w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
             w->showForm();
         } else {
-            w->show();
-            w->raise();
-            w->activateWindow();
+            widgets::BringToFront(w);
         }
         return w;
     }
+
+    // The window every later window belongs to (the main window): they are raised above it
+    // whenever it is activated, and are unloaded before it. Each keeps its own minimize.
+    static void SetOwner(QWidget *owner);
 
     template<class W> static void Hide()
     {
@@ -88,5 +98,6 @@ private:
     };
     static QList<Entry> &windowList();
     static void destroy(QWidget *w);
+    static void own(QWidget *w);
     friend class FormsTestAccess;
 };

@@ -17,6 +17,7 @@
 #include "settings/ProgramSettings.h"
 #include "settings/frmSettings.h"
 #include "widgets/CoolBar.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -34,6 +35,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -86,6 +88,10 @@ QPixmap loadPicture(const QString &path)
 // before the main window grows wider than the screen.
 constexpr int kShrinkFirst = 100;
 
+// The window's design size, in twips.
+constexpr int kDesignWidth = 9600;
+constexpr int kDesignHeight = 7200;
+
 void setShrinkableWidth(QWidget *w, int twips)
 {
     w->setMinimumWidth(std::min(Twips(twips), Twips(1200)));
@@ -97,6 +103,7 @@ void setShrinkableWidth(QWidget *w, int twips)
 
 MDIForm1::MDIForm1()
 {
+    Forms::SetOwner(this);
     setupControls();
 }
 
@@ -129,8 +136,10 @@ void MDIForm1::setupControls()
     wireHistoryCommands(this);
     wirePageCommands(this);
     wireDownloadCommands(this);
+    wireGuardCommands(this);
+    setupAddressKeys();
 
-    resize(Twips(9600), Twips(7200));
+    resize(Twips(kDesignWidth), Twips(kDesignHeight));
 }
 
 void MDIForm1::setupToolbar()
@@ -242,6 +251,7 @@ void MDIForm1::setupMenus()
     addSeparator(TTools, "mnuTDownloadsSep");
     mnuTDownloads
         = addItem(TTools, "Downloads", "mnuTDownloads", QKeySequence(Qt::CTRL | Qt::Key_J));
+    mnuTGuard = addItem(TTools, "Guard", "mnuTGuard", QKeySequence(Qt::CTRL | Qt::Key_G));
 
     mnuFavs = addMenu(bar, "&Favourites", "mnuFavs");
     mnuFTG = addItem(mnuFavs, "Kestrelmoor Works", "mnuFTG");
@@ -307,11 +317,7 @@ void MDIForm1::CarryOn()
     Form1 *browser = Forms::Show<Form1>();
     browser->setWindowState(Qt::WindowMaximized);
 
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect avail = screen->availableGeometry();
-        setGeometry(avail.left(), avail.top(), avail.width(),
-                    std::max(std::min(height(), avail.height()), avail.height() * 3 / 4));
-    }
+    placeOnScreen();
 
     // The settings window is loaded hidden at every start, as it always has been: its load
     // stores the splash switch of a fresh profile.
@@ -347,6 +353,44 @@ void MDIForm1::CarryOn()
         mnuViewToolbars->setChecked(false);
         CoolBar1->hide();
     }
+}
+
+void MDIForm1::placeOnScreen()
+{
+    // The screen's width, as the window always took; the height fills what the screen
+    // leaves free. The frame, title bar included, lies inside the screen's available area of
+    // the screen the user is at.
+    QScreen *screen = widgets::ScreenUnderPointer();
+    if (!screen)
+        return;
+    const QRect avail = screen->availableGeometry();
+    const QMargins frame = widgets::FrameMargins(this);
+    const QSize inside = avail.size().shrunkBy(frame);
+    if (inside.width() < Twips(kDesignWidth) || inside.height() < Twips(kDesignHeight)) {
+        setGeometry(QRect(avail.topLeft(), inside));
+        setWindowState(windowState() | Qt::WindowMaximized);
+        return;
+    }
+    resize(inside);
+    move(avail.topLeft());
+}
+
+void MDIForm1::setupAddressKeys()
+{
+    // The keys every browser uses for its address box; none of them is a menu's.
+    for (const QKeySequence &key : {QKeySequence(Qt::CTRL | Qt::Key_L),
+                                    QKeySequence(Qt::ALT | Qt::Key_D), QKeySequence(Qt::Key_F6)}) {
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, &MDIForm1::focusAddressBox);
+    }
+}
+
+void MDIForm1::focusAddressBox()
+{
+    if (CoolBar1->isHidden() && !mnuViewToolbars->isChecked())
+        mnuViewToolbars->trigger();
+    Combo1->setFocus(Qt::ShortcutFocusReason);
+    Combo1->lineEdit()->selectAll();
 }
 
 void MDIForm1::showGoButton(bool shown)

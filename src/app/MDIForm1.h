@@ -44,6 +44,7 @@ public:
     QAction *FOpen, *FSaveWP, *FPrint, *mnuPPreview, *FViewSource;
     QAction *TSettings, *TSecurity, *TFCache, *TFFw, *TFotw, *mnuTSendLink, *mnuTWinUpdate;
     QAction *mnuTDownloads; // the Downloads window, after the designed items
+    QAction *mnuTGuard; // the Guard window, after Downloads
     QMenu *mnuFavs;
     QAction *mnuFTG, *mnuFKeywords, *mnuOrganize;
     // The favourites: element 0 is the separator, the favourites follow it.
@@ -74,6 +75,11 @@ private:
     void mnuViewToolbars_Click();
     void FExit_Click();
     void Combo1_KeyPress(int &keyAscii);
+    // Ctrl+L, Alt+D and F6: the keyboard to the address box, its text selected; a hidden
+    // toolbar is shown first as View > Toolbar shows it.
+    void focusAddressBox();
+    void setupAddressKeys();
+    void placeOnScreen();
 
     // Address box widths, in twips, with the GO! button shown and hidden.
     static constexpr int kComboWidthWithGo = 3855;

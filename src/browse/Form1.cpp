@@ -7,6 +7,7 @@
 #include "browse/SiteLog.h"
 #include "compat/Twips.h"
 #include "engine/WebBrowser.h"
+#include "guard/BrowserGuard.h"
 #include "settings/ProgramSettings.h"
 #include "settings/WorkingCopy.h"
 
@@ -44,6 +45,7 @@ Form1::Form1()
             &Form1::WebBrowser1_DownloadComplete);
     connect(WebBrowser1, &engine::WebBrowserControl::ConnectionChange, this,
             &Form1::WebBrowser1_ConnectionChange);
+    guard::BrowserGuard::Attach(this);
 }
 
 void Form1::Form_Load()

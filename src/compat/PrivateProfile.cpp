@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -414,6 +415,36 @@ int GetPrivateProfileStringA(const QString &appName, const QString &keyName, con
     std::copy(value.begin(), value.begin() + n, out);
     out[n] = QChar(0);
     return static_cast<int>(n);
+}
+
+QList<ProfilePair> GetPrivateProfileSectionPairs(const QString &appName, const QString &fileName)
+{
+    QList<ProfilePair> pairs;
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return pairs;
+    const QString wanted = nameKey(appName);
+    QSet<QString> seen;
+    bool inSection = false;
+    forEachLine(fd, 0, [&](qint64 offset, const char *p, std::size_t n) {
+        dropByteOrderMark(offset, p, n);
+        const Line line = splitLine(p, n);
+        if (line.kind == Line::Header) {
+            inSection = line.name == wanted;
+        } else if (line.kind == Line::Pair && inSection && !seen.contains(line.name)) {
+            seen.insert(line.name);
+            // The key as written: up to its "=", blanks and leading NULs trimmed as the
+            // lookup trims them.
+            while (n > 0 && (isBlank(*p) || *p == '\0'))
+                ++p, --n;
+            const auto keySize = std::size_t(static_cast<const char *>(std::memchr(p, '=', n)) - p);
+            pairs.append({trimBlanks(decode(p, keySize, line.utf8)).toString(),
+                          decode(line.value, line.valueSize, line.utf8)});
+        }
+        return true;
+    });
+    ::close(fd);
+    return pairs;
 }
 
 } // namespace compat

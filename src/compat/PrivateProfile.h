@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // Reading INI files the way the Windows profile functions read them, for files a person
@@ -28,6 +29,17 @@ namespace compat {
 // thousands of keys one by one costs one read of the file and one stat per call.
 int GetPrivateProfileStringA(const QString &appName, const QString &keyName, const QString &def,
                              QString &returnedString, int size, const QString &fileName);
+
+// The pairs of section appName, in file order, with their keys as written (blanks around
+// them trimmed) and their values read as GetPrivateProfileStringA reads them. A key that
+// stands twice is listed once, where it first stands, with its first value, as the lookup
+// finds it; a section that stands twice is read as one. A missing file or section: none.
+struct ProfilePair
+{
+    QString key;
+    QString value;
+};
+QList<ProfilePair> GetPrivateProfileSectionPairs(const QString &appName, const QString &fileName);
 
 // The text of a profile file's bytes, line by line as the reader decodes them: UTF-8 for a
 // line that is valid UTF-8, otherwise one Latin-1 character per byte (lines saved by older

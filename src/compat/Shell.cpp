@@ -1,5 +1,7 @@
 #include "compat/Shell.h"
 
+#include "compat/Dialogs.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -27,7 +29,38 @@ bool hasScheme(const QString &file)
     return scheme.match(file).hasMatch();
 }
 
+// The desktop hands addresses and files to their programs through xdg-utils; without it,
+// or without a program for the kind of thing asked for, nothing opens, and the user is told
+// what to install rather than left with a click that did nothing.
+bool openOrSay(const QUrl &url, const QString &shown)
+{
+    if (QDesktopServices::openUrl(url))
+        return true;
+    compat::MsgBox(DesktopOpenFailure(url, shown), vbExclamation);
+    return false;
+}
+
 } // namespace
+
+QString DesktopOpenFailure(const QUrl &url, const QString &shown)
+{
+    if (url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("No mail program could be started for:\n%1\n\n"
+                              "Install a mail program, and xdg-utils, which hands mail "
+                              "addresses to it.")
+            .arg(shown);
+    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir())
+        return QStringLiteral("The folder could not be opened:\n%1\n\n"
+                              "Install xdg-utils and a file manager.")
+            .arg(shown);
+    if (url.isLocalFile())
+        return QStringLiteral("The file could not be opened:\n%1\n\n"
+                              "Install xdg-utils and a program for this kind of file.")
+            .arg(shown);
+    return QStringLiteral("The address could not be opened:\n%1\n\n"
+                          "Install xdg-utils and a program for such addresses.")
+        .arg(shown);
+}
 
 void SetShellHook(ShellHook h)
 {
@@ -44,8 +77,7 @@ int ShellExecuteA(QWidget *, const QString &operation, const QString &file,
         return kNoAssociation;
 
     if (hasScheme(file))
-        return QDesktopServices::openUrl(QUrl(file, QUrl::TolerantMode)) ? kStarted
-                                                                         : kNoAssociation;
+        return openOrSay(QUrl(file, QUrl::TolerantMode), file) ? kStarted : kNoAssociation;
 
     const QFileInfo info(file);
     if (!info.exists())
@@ -55,15 +87,16 @@ int ShellExecuteA(QWidget *, const QString &operation, const QString &file,
         return QProcess::startDetached(info.absoluteFilePath(), args, directory) ? kStarted
                                                                                  : kNoAssociation;
     }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath())) ? kStarted
-                                                                                   : kNoAssociation;
+    return openOrSay(QUrl::fromLocalFile(info.absoluteFilePath()), info.absoluteFilePath())
+        ? kStarted
+        : kNoAssociation;
 }
 
 bool OpenWithDesktop(const QString &path)
 {
     if (hook())
         return hook()({QStringLiteral("desktop"), path, {}, {}, SW_SHOWNORMAL}) > 32;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return openOrSay(QUrl::fromLocalFile(path), path);
 }
 
 } // namespace compat

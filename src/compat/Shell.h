@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class QUrl;
 class QWidget;
 
 namespace compat {
@@ -23,6 +24,10 @@ int ShellExecuteA(QWidget *owner, const QString &operation, const QString &file,
 // "desktop" for the hook). Unlike the "open" above, a program file is never started by
 // this, whatever its permissions: the desktop decides what opening it means.
 bool OpenWithDesktop(const QString &path);
+
+// When the desktop can open nothing for a request, both of the above show a message box
+// with this text: what failed (`shown`, as the user knows it) and what to install.
+QString DesktopOpenFailure(const QUrl &url, const QString &shown);
 
 // One request as the program made it.
 struct ShellRequest

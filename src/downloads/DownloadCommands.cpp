@@ -43,21 +43,32 @@ void showStatus(const QString &text)
 void reportProgress()
 {
     int running = 0;
-    qint64 done = 0;
-    qint64 total = 0;
-    for (const Entry *e : DownloadList::instance()->entries()) {
+    // In floating point: several files of petabytes would leave a 64-bit count.
+    double done = 0;
+    double total = 0;
+    const DownloadList *list = DownloadList::instance();
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const Entry *e = list->entryAt(row);
         if (e->state != State::Running)
             continue;
         ++running;
         if (e->size > 0) {
-            done += e->received;
-            total += e->size;
+            done += double(e->received);
+            total += double(e->size);
         }
     }
+    // Said once: the rows also change for reasons of their own (a check, a scan), and the
+    // word a finished download left must not give way to the same progress again.
+    static QString said;
+    const QString text = running > 0
+        ? QStringLiteral("Downloading %1 file(s): %2%")
+              .arg(running)
+              .arg(total > 0 ? int(std::clamp(done / total, 0.0, 1.0) * 100) : 0)
+        : QString();
+    if (std::exchange(said, text) == text)
+        return;
     if (running > 0) {
-        showStatus(QStringLiteral("Downloading %1 file(s): %2%")
-                       .arg(running)
-                       .arg(total > 0 ? done * 100 / total : 0));
+        showStatus(text);
     } else if (lastStatus().startsWith(QLatin1String("Downloading "))) {
         showStatus(kIdleText);
     }
@@ -79,7 +90,7 @@ void Track(engine::Download *download)
     static QPointer<DownloadList> wired;
     if (wired != list) {
         wired = list;
-        QObject::connect(list, &DownloadList::entryChanged, list, &reportProgress);
+        QObject::connect(list, &DownloadList::dataChanged, list, &reportProgress);
         QObject::connect(list, &DownloadList::downloadFinished, list, &reportFinished);
     }
     list->add(download);

@@ -1,62 +1,62 @@
 #pragma once
 
 #include <QFrame>
-#include <QHash>
+#include <QLabel>
 #include <QRect>
 #include <QWidget>
 
-class QLabel;
 class QLineEdit;
+class QListView;
 class QProgressBar;
 class QPushButton;
-class QScrollArea;
-class QVBoxLayout;
 
 namespace downloads {
 class DownloadList;
 struct Entry;
 } // namespace downloads
 
+// A label that shows as much of its text as fits, with "..." where the rest would be.
+class ElidedLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    ElidedLabel(Qt::TextElideMode mode, QWidget *parent);
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Qt::TextElideMode m_mode;
+};
+
 // One download in the Downloads window: what it is, how far it got, its file's SHA-256
-// with a field for the sum the site publishes, and the buttons that apply to it. Laid out
-// at fixed places, the same in every row.
+// with a field for the sum the site publishes, and the buttons that apply to it.
 class DownloadRow : public QFrame
 {
     Q_OBJECT
 public:
+    // list null: a row with nothing in it, as wide and high as every row.
     DownloadRow(downloads::DownloadList *list, quint64 id, QWidget *parent);
 
     // Shows the row's download as it is now.
     void refresh();
 
-    static constexpr int kWidth = 760;
-    static constexpr int kHeight = 158;
-    static constexpr QRect kName {10, 6, 470, 20};
-    static constexpr QRect kState {490, 6, 260, 20};
-    static constexpr QRect kSource {10, 26, 740, 18};
-    static constexpr QRect kProgress {10, 48, 300, 16};
-    static constexpr QRect kBytes {320, 46, 430, 20};
-    static constexpr QRect kShaCaption {10, 72, 70, 22};
-    static constexpr QRect kSha256 {80, 72, 580, 22};
-    static constexpr QRect kCopy {666, 71, 84, 24};
-    static constexpr QRect kSumCaption {10, 100, 100, 22};
-    static constexpr QRect kPublished {110, 100, 370, 22};
-    static constexpr QRect kVerdict {488, 100, 262, 22};
-    static constexpr QRect kPause {10, 126, 90, 26};
-    static constexpr QRect kCancel {106, 126, 90, 26};
-    static constexpr QRect kOpen {202, 126, 90, 26};
-    static constexpr QRect kShowInFolder {298, 126, 120, 26};
-    static constexpr QRect kRemove {424, 126, 130, 26};
+    // Every row's size, and where the control of that object name sits in a row, as this
+    // process's fonts and style lay them out.
+    static QSize standardSize();
+    static QRect place(const char *control);
 
-    QLabel *lblName;
-    QLabel *lblState;
-    QLabel *lblSource;
+    ElidedLabel *lblName;
+    ElidedLabel *lblState;
+    ElidedLabel *lblSource;
     QProgressBar *prgDone;
     QLabel *lblBytes;
     QLineEdit *txtSha256;
     QPushButton *cmdCopy;
     QLineEdit *txtPublished;
-    QLabel *lblVerdict;
+    ElidedLabel *lblVerdict;
+    ElidedLabel *lblScan;
     QPushButton *cmdPause; // "Pause" or "Resume"
     QPushButton *cmdCancel;
     QPushButton *cmdOpen;
@@ -70,16 +70,24 @@ public:
     void cmdRemove_Click();
     void cmdCopy_Click();
     void txtPublished_Change();
+    void mnuVirusTotal_Click();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    downloads::Entry *entry() const;
+    // True when the file is not known to hold malware, or the user says to go on.
+    bool confirmInfected(const QString &what) const;
+    const downloads::Entry *entry() const;
     void showVerdict();
+    void showScan(const downloads::Entry &e);
 
     downloads::DownloadList *m_list;
     quint64 m_id;
 };
 
-// "Downloads": every download of this run and of the earlier ones, newest at the top.
+// "Downloads": every download of this run and of the earlier ones, newest at the top, one
+// row widget for each row of the list.
 class frmDownloads : public QWidget
 {
     Q_OBJECT
@@ -96,24 +104,21 @@ public:
     DownloadRow *row(int index) const;
     int rowCount() const;
 
-    // Where the rows' column and the Clear finished button sit, for those who click them.
-    static constexpr int kBottomBarHeight = 40;
-    static constexpr QRect kClearFinished {10, 6, 130, 28}; // within the bottom bar
-
+    QListView *lstDownloads;
+    QLabel *lblProblem; // why the list could not be saved
     QPushButton *cmdClearFinished;
     void cmdClearFinished_Click();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void setupControls();
-    void buildRows();
+    void addRows(int first, int last);
+    void refreshRows(int first, int last);
+    void showEmpty();
 
     downloads::DownloadList *m_list = nullptr;
-    QScrollArea *m_scroll;
-    QWidget *m_column;
-    QVBoxLayout *m_rows;
     QLabel *m_empty;
-    QHash<quint64, DownloadRow *> m_byId;
 };

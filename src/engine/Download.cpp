@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace engine {
@@ -22,6 +23,35 @@ QString DownloadFolder()
     if (!folder.isEmpty() && QDir().mkpath(folder))
         return folder;
     return QDir::homePath();
+}
+
+QString SafeFileName(const QString &suggested)
+{
+    QString name = suggested.section(QRegularExpression(QStringLiteral("[/\\\\]")), -1);
+    // Control characters, and those that turn the text's direction ("exe.txt" shown for
+    // "txt.exe"), hide what the file is.
+    name.removeIf([](QChar c) {
+        return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format
+            || c.category() == QChar::Other_Surrogate || c.category() == QChar::Other_NotAssigned;
+    });
+    name = name.trimmed();
+    // A leading dot hides the file; ".." and "." name folders.
+    while (name.startsWith(QLatin1Char('.')))
+        name = name.mid(1).trimmed();
+    while (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    constexpr qsizetype kMaxBytes = 255;
+    if (name.toUtf8().size() > kMaxBytes) {
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        QString ext = dot > 0 ? name.mid(dot) : QString();
+        if (ext.toUtf8().size() > 32)
+            ext.clear();
+        QString base = ext.isEmpty() ? name : name.left(dot);
+        while (!base.isEmpty() && (base + ext).toUtf8().size() > kMaxBytes)
+            base.chop(base.size() > 1 && base.back().isLowSurrogate() ? 2 : 1);
+        name = base.trimmed() + ext;
+    }
+    return name.isEmpty() ? QStringLiteral("download") : name;
 }
 
 QString FreeFileName(const QString &folder, const QString &name, const QStringList &busy)

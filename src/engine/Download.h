@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace engine {
@@ -25,6 +26,21 @@ public:
     virtual State state() const = 0;
     // Why the engine gave up, in its own words; empty unless Failed.
     virtual QString failReason() const = 0;
+    // The address of the page the download was started from; empty when none.
+    virtual QString pageUrl() const { return QString(); }
+    // The text of that page, and the addresses it links, as they were at the start; handed
+    // to `done` later (never, when the page is gone).
+    virtual void readPage(std::function<void(const QString &text, const QStringList &links)> done)
+    {
+        Q_UNUSED(done);
+    }
+    // The text at `url` (at most 1 MB), fetched as the page would fetch it; null when it
+    // could not be had.
+    virtual void fetchText(const QString &url, std::function<void(const QString &text)> done)
+    {
+        Q_UNUSED(url);
+        Q_UNUSED(done);
+    }
 
     virtual void pause() = 0;
     virtual void resume() = 0;
@@ -38,6 +54,12 @@ Q_SIGNALS:
 // The folder a download is offered to be saved in: the user's download folder, made when
 // it is missing, or the home folder when even that cannot be made.
 QString DownloadFolder();
+
+// A name a server or a page suggests, made safe to offer in the save dialog: its last part
+// only (no folder, whatever separator it uses), without control or direction characters,
+// leading dots or blanks, and at most 255 bytes with its extension kept. "download" when
+// nothing is left.
+QString SafeFileName(const QString &suggested);
 
 // `name` itself when nothing in `folder` has it yet, otherwise the first free one of
 // "name (1).ext", "name (2).ext", ... A name in `busy` counts as taken: a download still

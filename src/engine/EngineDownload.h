@@ -2,7 +2,10 @@
 
 #include "engine/Download.h"
 
+#include <QPointer>
+
 class QWebEngineDownloadRequest;
+class QWebEnginePage;
 
 namespace engine {
 
@@ -24,6 +27,9 @@ public:
     void pause() override;
     void resume() override;
     void cancel() override;
+    QString pageUrl() const override { return m_pageUrl; }
+    void readPage(std::function<void(const QString &, const QStringList &)> done) override;
+    void fetchText(const QString &url, std::function<void(const QString &)> done) override;
 
     // Where the downloads that have not finished yet are being saved.
     static QStringList busyPaths();
@@ -38,6 +44,8 @@ private:
     void attach(QWebEngineDownloadRequest *request);
 
     QWebEngineDownloadRequest *m_request = nullptr;
+    QPointer<QWebEnginePage> m_page;
+    QString m_pageUrl;
     int m_attempts = 0;
     bool m_cancelled = false;
 };

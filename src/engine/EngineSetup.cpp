@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -37,6 +38,23 @@ void ConfigureBrowserEngine()
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
             EngineFlagsFor(true, qgetenv("QTWEBENGINE_CHROMIUM_FLAGS")));
     std::fprintf(stderr, "scoutwell: running as root, so the browser engine's sandbox is off\n");
+}
+
+void QuietEngineMessages(bool verbose)
+{
+    if (verbose || qEnvironmentVariableIsSet("QT_LOGGING_RULES")
+        || qEnvironmentVariableIsSet("QT_LOGGING_CONF"))
+        return;
+    // "qt.webenginecontext" describes the engine's graphics set-up at every start; "js" is
+    // every page's console: both are for a developer, not for the user's terminal.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false\n"
+                                                    "js=false\n"));
+    // The engine's own log lines (a GPU hiccup it recovers from, say) likewise, unless the
+    // user chose the engine's logging themselves.
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--log-level") && !flags.contains("--enable-logging"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                flags.isEmpty() ? QByteArray("--log-level=3") : flags + " --log-level=3");
 }
 
 } // namespace engine

@@ -2,10 +2,10 @@
 
 #include "app/StartupTrace.h"
 #include "engine/BrowserPage.h"
+#include "compat/Shell.h"
 #include "engine/EngineDownload.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
@@ -195,7 +195,9 @@ void EngineWebBrowser::Navigate(const QString &address)
     if (address.isEmpty())
         return;
     if (hasScheme(address, "mailto:")) {
-        QDesktopServices::openUrl(QUrl(address));
+        // The user's mail program writes the mail; the shell says so when there is none.
+        compat::ShellExecuteA(this, QStringLiteral("open"), address, QString(), QString(),
+                              compat::SW_SHOWNORMAL);
         return;
     }
     if (address.startsWith(QLatin1Char('/'))) {
@@ -294,6 +296,16 @@ void EngineWebBrowser::print()
     QPrintDialog dialog(printer, this);
     if (dialog.exec() != QDialog::Accepted) {
         delete printer;
+        return;
+    }
+    // To a file, the engine writes the PDF itself: text stays text, searchable and
+    // selectable, where printing through the printer object would paint a picture of it.
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+        const QString file = printer->outputFileName();
+        const QPageLayout layout = printer->pageLayout();
+        const QPageRanges ranges = printer->pageRanges();
+        delete printer;
+        m_view->page()->printToPdf(file, layout, ranges);
         return;
     }
     // Printing runs in the engine; the printer must live until it reports back.

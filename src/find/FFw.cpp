@@ -24,7 +24,8 @@ FFw::FFw()
           QStringLiteral("WinFiles")},
          SiteSearchTable,
          "Site:",
-         nullptr}),
+         nullptr,
+         usersites::List::Freeware}),
       cboFS(m_list), Label3(m_listCaption)
 {
 }

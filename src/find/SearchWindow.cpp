@@ -1,15 +1,18 @@
 #include "find/SearchWindow.h"
 
 #include "app/App.h"
+#include "app/Forms.h"
 #include "browse/basNav.h"
 #include "compat/Dialogs.h"
 #include "compat/Twips.h"
 #include "find/FindStyle.h"
+#include "find/frmSites.h"
 #include "widgets/ClickLabel.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 using compat::PlaceTwips;
 using compat::Twips;
@@ -50,9 +53,12 @@ SearchWindow::SearchWindow(const Design &design)
     m_list->setEditable(true);
     // Enter in the box neither searches nor adds what was typed to the list.
     m_list->setInsertPolicy(QComboBox::NoInsert);
-    m_list->addItems(design.names);
+    usersites::EnsureLoaded();
+    fillList();
     m_list->setCurrentIndex(-1);
     m_list->setEditText(QLatin1String(design.prompt));
+    connect(&usersites::UserSites::instance(), &usersites::UserSites::changed, this,
+            &SearchWindow::fillList);
     // Without a caption the prompt in the box says what it is for.
     if (design.listCaption)
         PlaceTwips(m_list, 1260, 210, 3540, 345);
@@ -65,6 +71,15 @@ SearchWindow::SearchWindow(const Design &design)
     Label5 = row.search;
     connect(Label5, &widgets::ClickLabel::clicked, this, &SearchWindow::Label5_Click);
 
+    cmdSites = new QPushButton(QStringLiteral("Sites…"), this);
+    cmdSites->setObjectName(QStringLiteral("cmdSites"));
+    PlaceTwips(cmdSites, 240, 1200, 1200, 375);
+    connect(cmdSites, &QPushButton::clicked, this, [this] {
+        frmSites *sites = Forms::Show<frmSites>();
+        sites->showList(m_design.userList);
+        sites->activateWindow();
+    });
+
     compat::CentreOnScreen(this);
 }
 
@@ -75,11 +90,38 @@ void SearchWindow::Label5_Click()
         compat::MsgBox(QString::fromUtf8(m_design.promptMessage), compat::vbExclamation,
                        app::MainCaption());
     const SearchRow *row = FindSearchRow(m_design.table, name);
-    if (!row)
+    if (!row) {
+        // The user's own rows come after the designed ones and never share a name with them.
+        for (const usersites::Site &site :
+             usersites::UserSites::instance().rows(m_design.userList)) {
+            if (site.name == name) {
+                basNav::Navigate(usersites::SiteAddress(site.address, txtKeyword->text()));
+                setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
+                return;
+            }
+        }
         return;
+    }
     basNav::Navigate(SearchAddress(*row, txtKeyword->text()));
     // Minimized, not closed: the results come to the front, and the choice and keyword are
     // still there for the next search.
     if (row->minimizeAfter)
         setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
+}
+
+void SearchWindow::fillList()
+{
+    const QString text = m_list->currentText();
+    const int index = m_list->currentIndex();
+    m_list->clear();
+    m_list->addItems(m_design.names);
+    for (const usersites::Site &site : usersites::UserSites::instance().rows(m_design.userList))
+        m_list->addItem(site.name);
+    // A designed row keeps its place; otherwise the text stays as it was, prompt included.
+    if (index >= 0 && index < m_design.names.size())
+        m_list->setCurrentIndex(index);
+    else {
+        m_list->setCurrentIndex(-1);
+        m_list->setEditText(text);
+    }
 }

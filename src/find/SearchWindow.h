@@ -1,6 +1,7 @@
 #pragma once
 
 #include "find/SearchRow.h"
+#include "find/UserSites.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -8,6 +9,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace widgets {
 class ClickLabel;
@@ -22,6 +24,7 @@ public:
     QLineEdit *txtKeyword;
     QLabel *Label1; // "Keyword:"
     widgets::ClickLabel *Label5; // "SEARCH!"
+    QPushButton *cmdSites; // "Sites…": the user's own rows
 
     void Label5_Click();
 
@@ -38,6 +41,8 @@ protected:
         const char *listCaption;
         // What a search with the prompt still in the list says; null: nothing.
         const char *promptMessage;
+        // Which of the user's own lists follows the designed names.
+        usersites::List userList;
     };
     explicit SearchWindow(const Design &design);
 
@@ -45,5 +50,8 @@ protected:
     QLabel *m_listCaption = nullptr;
 
 private:
+    // The designed names, then the user's own, keeping what the box shows.
+    void fillList();
+
     Design m_design;
 };

@@ -22,7 +22,8 @@ TFot::TFot()
           QStringLiteral("DogPile"), QStringLiteral("Google"), QStringLiteral("Yahoo")},
          EngineTable,
          nullptr,
-         "No search engine selected\n\nPlease choose a search engine and try again"}),
+         "No search engine selected\n\nPlease choose a search engine and try again",
+         usersites::List::Engines}),
       cboSE(m_list)
 {
 }

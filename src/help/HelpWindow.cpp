@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QHeaderView>
+#include <QScreen>
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBrowser>
@@ -40,6 +41,7 @@ const QList<HelpWindow::Page> &HelpWindow::pages()
         {"settings.html", "Settings and backgrounds"},
         {"security.html", "Passcode, locks and the site log"},
         {"history.html", "History and the Cache Killer"},
+        {"guard.html", "Guard: advertising and dangerous sites"},
         {"information.html", "Help, About, Licence and contacting us"},
         {"files.html", "Where Scoutwell keeps its files"},
     };
@@ -110,7 +112,12 @@ HelpWindow::HelpWindow()
     connect(m_contents, &QTreeWidget::itemActivated, this, &HelpWindow::followContents);
     connect(m_contents, &QTreeWidget::itemClicked, this, &HelpWindow::followContents);
 
-    resize(900, 650);
+    // On a small or scaled-up screen the window takes what there is, its frame included
+    // (allowed for generously, since the window manager has not drawn it yet).
+    QSize size(900, 650);
+    if (QScreen *s = screen())
+        size = size.boundedTo(s->availableGeometry().size() - QSize(16, 48));
+    resize(size);
     open(pageUrl(QStringLiteral("index.html")));
 }
 

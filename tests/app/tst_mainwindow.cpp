@@ -10,6 +10,7 @@
 #include "compat/FileLists.h"
 #include "compat/Shell.h"
 #include "compat/UrlCache.h"
+#include "find/FFw.h"
 #include "history/history.h"
 #include "info/About.h"
 #include "security/Form3.h"
@@ -73,7 +74,7 @@ struct ShowWatcher : QObject
 const char kWindows[] = "Open|Change Background|About|Licence|Settings|Restricted Area|"
                         "Login|Security Login|Change Password|Scoutwell Search Engine|"
                         "Find on the web|Go to keyword ...|Scoutwell Keywords|"
-                        "Organize favourites|History";
+                        "Organize favourites|History|Guard";
 } // namespace
 
 // The start-up, the main window, the settings, history and About windows it opens, and its
@@ -388,6 +389,84 @@ private Q_SLOTS:
         QVERIFY(described.size() > 15 + 2 * 30);
         for (const QString &text : described)
             QVERIFY2(manual.contains(text), qPrintable(text));
+    }
+
+    // Ctrl+L, Alt+D and F6 bring a hidden toolbar back as its View item does, and leave the
+    // address box's text selected for typing over.
+    void addressKeys()
+    {
+        // clang-format off
+        const struct { QKeySequence key; const char *storedTB; } keys[] = {
+            {QKeySequence(Qt::CTRL | Qt::Key_L), nullptr}, // a fresh profile
+            {QKeySequence(Qt::ALT | Qt::Key_D),  "0"},
+            {QKeySequence(Qt::Key_F6),           "0"},
+            {QKeySequence(Qt::Key_F6),           "1"},
+        };
+        // clang-format on
+        for (const auto &k : keys) {
+            TestEnv env;
+            if (k.storedTB)
+                compat::SaveSetting("TB", k.storedTB);
+            MDIForm1 *main = Forms::Show<MDIForm1>();
+            QVERIFY(QTest::qWaitForWindowActive(main));
+            auto *combo = control<QComboBox>(main, "Combo1");
+            combo->setEditText("http://example.org/page");
+            QTest::keySequence(main, k.key);
+            QCOMPARE(viewState(main), QStringLiteral("00111"));
+            QCOMPARE(compat::GetSetting("TB"), QStringLiteral("1"));
+            QVERIFY(combo->lineEdit()->hasFocus());
+            QCOMPARE(combo->lineEdit()->selectedText(), QStringLiteral("http://example.org/page"));
+            main->close();
+        }
+    }
+
+    // A tool window belongs to the main window (so it stays above it), comes back from
+    // minimized when asked for again, and goes, with its own unload, before the main window.
+    void toolWindowsComeBack()
+    {
+        TestEnv env;
+        MDIForm1 *main = Forms::Show<MDIForm1>();
+        FFw *find = Forms::Show<FFw>();
+        QVERIFY(find->isWindow() && find->parentWidget() == main);
+        QCOMPARE(find->windowTitle(), QStringLiteral("Scoutwell Search Engine"));
+        find->setWindowState(Qt::WindowMinimized);
+        main->TFFw->trigger();
+        QVERIFY(!find->isMinimized() && find->isVisible());
+        QPointer<FFw> gone = find;
+        main->close();
+        QVERIFY(!Forms::isLoaded<FFw>());
+        QTRY_VERIFY(gone.isNull());
+    }
+
+    // With no program of the desktop's to hand them to, a mail address, a file and a folder
+    // each get a box that says what failed and what to install.
+    void desktopFailuresAreShown()
+    {
+        TestEnv env;
+        const QString file = env.path() + "/tool.zip";
+        QVERIFY(putFile(file, "zip"));
+        // No xdg-open, as on a desktop without xdg-utils.
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(env.path()));
+        const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+        compat::ShellExecuteA(nullptr, "open", "mailto:a@example.org?subject=Hi", QString(),
+                              QString(), compat::SW_SHOWNORMAL);
+        compat::OpenWithDesktop(file);
+        compat::OpenWithDesktop(env.path());
+        const QStringList boxes = shown(env);
+        QCOMPARE(boxes.size(), 3);
+        // clang-format off
+        const struct { const char *what, *install; } expected[] = {
+            {"mailto:a@example.org?subject=Hi", "Install a mail program, and xdg-utils"},
+            {"The file could not be opened",    "Install xdg-utils and a program for this kind of file"},
+            {"The folder could not be opened",  "Install xdg-utils and a file manager"},
+        };
+        // clang-format on
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(boxes[i].startsWith("48 Scoutwell"), qPrintable(boxes[i]));
+            QVERIFY2(boxes[i].contains(expected[i].what) && boxes[i].contains(expected[i].install),
+                     qPrintable(boxes[i]));
+        }
     }
 
     // About shows the build's version; of its lines only the ownership one opens the maker's site.

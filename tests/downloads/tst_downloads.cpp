@@ -7,12 +7,18 @@
 #include "app/MDIForm1.h"
 #include "browse/Form1.h"
 #include "downloads/DownloadList.h"
+#include "downloads/PublishedSum.h"
 #include "downloads/frmDownloads.h"
 
+#include <sys/stat.h>
+
+#include <QAbstractItemModelTester>
 #include <QCryptographicHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 using cachefiles::writeFile;
@@ -37,6 +43,14 @@ QStringList keptLines()
     for (const QJsonValue &v : keptRows(DownloadList::filePath()))
         lines.append(QFileInfo(v["path"].toString()).fileName() + ' ' + v["state"].toString());
     return lines;
+}
+
+// Every change of the list is checked for what a view relies on, for as long as it lives.
+void testModel()
+{
+    DownloadList *list = DownloadList::instance();
+    new QAbstractItemModelTester(list, QAbstractItemModelTester::FailureReportingMode::QtTest,
+                                 list);
 }
 
 DownloadRow *row(int i)
@@ -70,6 +84,7 @@ private Q_SLOTS:
         Forms::get<MDIForm1>();
         QLabel *status = Forms::get<Form1>()->StatusBarPanel1;
         status->setText("Done");
+        testModel();
         FakeDownload *kept = startDownload(env, "kept.zip", QByteArray(1000, 'k'));
         QVERIFY(Forms::get<frmDownloads>()->isVisible());
         kept->arrive(500);
@@ -99,6 +114,7 @@ private Q_SLOTS:
 
         // The next run: the program ended with cut.zip half-way.
         resetWindows();
+        testModel();
         Forms::Show<frmDownloads>();
         QStringList rows;
         for (int i = 0; i < Forms::get<frmDownloads>()->rowCount(); ++i)
@@ -151,6 +167,133 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(env.path() + "/Downloads/kept.zip"));
         QTest::mouseClick(Forms::get<frmDownloads>()->cmdClearFinished, Qt::LeftButton);
         QVERIFY(keptLines().isEmpty() && Forms::get<frmDownloads>()->rowCount() == 0);
+    }
+
+    void safeNames()
+    {
+        const QString longName = QString(300, 'a') + ".tar.gz";
+        // clang-format off
+        const std::pair<QString, QString> names[] = {
+            {"setup.exe",                              "setup.exe"},
+            {"../../.config/autostart/evil.desktop",   "evil.desktop"},
+            {"..\\..\\boot.ini",                       "boot.ini"},
+            {"..",                                     "download"},
+            {".bashrc",                                "bashrc"},
+            {"  ...hidden.zip",                        "hidden.zip"},
+            {"a\tb\nc\x01.zip",                        "abc.zip"},
+            {QString("photo\u202Egpj.exe"),          "photogpj.exe"},
+            {"dir/",                                   "download"},
+            {"",                                       "download"},
+        };
+        // clang-format on
+        for (const auto &[suggested, safe] : names)
+            QCOMPARE(engine::SafeFileName(suggested), safe);
+        const QString cut = engine::SafeFileName(longName);
+        QVERIFY(cut.toUtf8().size() <= 255 && cut.endsWith(".gz") && cut.startsWith("aaa"));
+        QVERIFY(engine::SafeFileName(QString(200, QChar(0x00e9)) + ".zip").toUtf8().size() <= 255);
+    }
+
+    void publishedSumFinder()
+    {
+        const QByteArray a = QByteArray(64, 'a'), b = QByteArray(64, 'b'), c = QByteArray(40, 'c'),
+                         d = QByteArray(32, 'd');
+        // clang-format off
+        const struct { QString page; QString name; QByteArray found; } pages[] = {
+            {"tool.zip  SHA-256: " + a + "\nother.zip " + b,       "tool.zip",  a},
+            {"other.zip " + b + "\n" + a.toUpper() + " *tool.zip", "tool.zip",  a},
+            {"SHA256 (tool.zip) = " + a + "\nSHA256 (x.zip) = " + b, "tool.zip", a},
+            {"Checksum: " + a + "\nMD5: " + d,                      "tool.zip",  a},
+            {"Only an MD5 here: " + d,                              "tool.zip",  d},
+            {"tool.zip.asc " + a + "\ntool.zip " + b,               "tool.zip",  b},
+            {a + " one.zip\n" + b + " two.zip",                     "tool.zip",  {}},
+            {"tool.zip " + a + "\ntool.zip " + b,                    "tool.zip",  {}},
+            {"tool.zip " + c + " " + a,                             "tool.zip",  a},
+            {"no sums at all, tool.zip",                            "tool.zip",  {}},
+            {"x" + a + " tool.zip",                                 "tool.zip",  {}},
+            {QString(a) + "  TOOL.ZIP",                             "tool.zip",  a},
+        };
+        // clang-format on
+        for (const auto &[page, name, found] : pages) {
+            const auto sum = downloads::FindPublishedSum(page, {name});
+            QCOMPARE(sum ? sum->hex : QByteArray(), found);
+        }
+        const QStringList links {"http://h/files/MD5SUMS", "http://h/files/SHA256SUMS",
+                                 "http://h/files/tool.zip.sha1", "http://h/about.html"};
+        QCOMPARE(downloads::FindSumFileLink(links, {"tool.zip"}), "http://h/files/SHA256SUMS");
+        QCOMPARE(downloads::FindSumFileLink(links + QStringList("http://h/tool.zip.sha256"),
+                                            {"tool.zip"}),
+                 "http://h/tool.zip.sha256");
+        QCOMPARE(downloads::FindSumFileLink({"http://h/a.html"}, {"tool.zip"}), QString());
+    }
+
+    // What a damaged, hostile or unwritable list, or an odd file, once did wrong.
+    void listFaults()
+    {
+        TestEnv env;
+        Forms::get<MDIForm1>();
+        const QString file = DownloadList::filePath();
+        // A number out of range sets the list aside; each damaged list is kept beside the
+        // earlier ones.
+        const QByteArray head = "{\"format\": \"ScoutwellV3 downloads\", \"downloads\": [{\"url\": "
+                                "\"http://x/a.zip\", \"path\": \"/tmp/a.zip\", \"state\": "
+                                "\"failed\", ";
+        const QByteArray numbers[] = {"\"size\": 1e300}]}", "\"size\": -5}]}",
+                                      "\"received\": 1.5}]}", "\"size\": \"big\"}]}"};
+        for (const QByteArray &n : numbers) {
+            QVERIFY(writeFile(file, head + n));
+            const qsizetype before = env.boxes.size();
+            Forms::Show<frmDownloads>();
+            QTRY_COMPARE(env.boxes.size(), before + 1);
+            QCOMPARE(DownloadList::instance()->rowCount(), 0);
+            resetWindows();
+        }
+        QCOMPARE(readFile(file + ".bad"), head + numbers[0]);
+        QCOMPARE(readFile(file + ".bad.3"), head + numbers[3]);
+        QVERIFY(env.boxes.last().prompt.contains("downloads.json.bad.3"));
+        QVERIFY(!QFile::exists(file));
+
+        // Sizes near the largest a file can have: the bar stays right.
+        FakeDownload *huge = startDownload(env, "huge.bin", "h");
+        auto *list = DownloadList::instance();
+        huge->setTotal(qint64(1) << 62);
+        huge->arrive(qint64(1) << 61);
+        QCOMPARE(row(0)->prgDone->value(), 500);
+        huge->cancel();
+
+        // A list that cannot be written is said once, and written at the next change after.
+        QVERIFY(QFile::remove(file) && QDir().mkdir(file));
+        startDownload(env, "one.zip", "1")->finish();
+        startDownload(env, "two.zip", "2")->finish();
+        QTRY_VERIFY(!list->saveProblem().isEmpty());
+        QCOMPARE(Forms::get<frmDownloads>()->lblProblem->text(), list->saveProblem());
+        QVERIFY(QDir().rmdir(file));
+        startDownload(env, "three.zip", "3")->finish();
+        QTRY_COMPARE(keptLines().size(), 4);
+        QVERIFY(Forms::get<frmDownloads>()->lblProblem->text().isEmpty());
+
+        // A file changed after its sum was made no longer matches.
+        const QByteArray sum = QCryptographicHash::hash("3", QCryptographicHash::Sha256).toHex();
+        QTRY_COMPARE(list->find(list->entryAt(0)->id)->sha256.toLatin1(), sum);
+        QTest::keyClicks(row(0)->txtPublished, sum);
+        QTRY_COMPARE(row(0)->lblVerdict->text(), "matches");
+        QVERIFY(putFile(env.path() + "/Downloads/three.zip", "changed"));
+        list->recheckFiles();
+        QTRY_COMPARE(row(0)->lblVerdict->text(), "does NOT match the published sum");
+
+        // A folder or a named pipe at a download's place: said once, never waited for.
+        for (const char *name : {"folder.zip", "pipe.zip"}) {
+            const QString path = env.path() + "/Downloads/" + name;
+            FakeDownload *d = new FakeDownload("http://127.0.0.1/x", path, 1);
+            engine::AnnounceDownload(d);
+            QVERIFY(name[0] == 'f' ? QDir().mkdir(path) : ::mkfifo(qPrintable(path), 0600) == 0);
+            d->finish();
+            QTest::keyClicks(row(0)->txtPublished, sum);
+            QTRY_VERIFY(row(0)->lblVerdict->text().startsWith("Cannot read the file: "));
+            QSignalSpy changes(list, &DownloadList::dataChanged);
+            QTest::qWait(300);
+            QVERIFY2(changes.size() < 3, qPrintable(QString::number(changes.size())));
+        }
+        resetWindows(); // ends the list's threads: none may wait on the pipe
     }
 
     // A list of the wrong shape is set aside with one message, and the next download is

@@ -88,10 +88,11 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
         ProgramRun::click({}, ProgramRun::geometry(window).topLeft() + QPoint(300, 5), 0);
         return !dialog.isEmpty() && run.waitForNoWindow(kSaveDialog) && !window.isEmpty();
     };
-    // A place in a row of the Downloads window, rows counted from the top.
-    const auto at = [&](int row, const QRect &place) {
-        return ProgramRun::geometry(window).topLeft() + place.center()
-            + QPoint(0, row * DownloadRow::kHeight);
+    // A place in a row of the Downloads window, rows counted from the top: the rows are
+    // laid out here as the program lays them out, with the same fonts and style.
+    const auto at = [&](int row, const char *control) {
+        return ProgramRun::geometry(window).topLeft() + DownloadRow::place(control).center()
+            + QPoint(0, row * DownloadRow::standardSize().height());
     };
     QVERIFY2(start(), run.output().constData());
     const QRect status = ProgramRun::geometry(main).adjusted(2, 0, 0, 0);
@@ -117,7 +118,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     const QImage early = run.screenshot("downloads-progress-1");
     QVERIFY(sent(Setup, 12 << 20));
     const QImage later = run.screenshot("downloads-progress-2");
-    const QRect bar(at(0, DownloadRow::kProgress) - QPoint(140, 6), QSize(280, 12));
+    const QRect bar(at(0, "prgDone") - QPoint(140, 6), QSize(280, 12));
     QVERIFY(ProgramRun::countPixels(later, bar, blue)
             > ProgramRun::countPixels(early, bar, blue) + 100);
     const int busyStatus = ProgramRun::countPixels(later, statusBar, dark);
@@ -130,13 +131,13 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QCOMPARE(readFile(folder + QStringLiteral("freeware-setup.zip")), bytes);
     const QString sum = ProgramRun::capture("sha256sum", {source}).left(64);
     QTRY_COMPARE_WITH_TIMEOUT(kept("freeware-setup.zip", "sha256"), sum, kTimeout);
-    ProgramRun::click({}, at(0, DownloadRow::kCopy));
+    ProgramRun::click({}, at(0, "cmdCopy"));
     QTRY_COMPARE(ProgramRun::clipboard(), sum);
 
     // Cancelled half-way: nothing is left under the file's name.
     QVERIFY(download(CancelMe));
     QVERIFY(sent(CancelMe, 2 << 20));
-    ProgramRun::click({}, at(0, DownloadRow::kCancel));
+    ProgramRun::click({}, at(0, "cmdCancel"));
     QVERIFY(reaches("cancel-me.zip", "cancelled"));
     QTest::qWait(500);
     QCOMPARE(QDir(folder).entryList({QStringLiteral("cancel-me*")}), QStringList());
@@ -150,7 +151,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     // whose published sum, typed in, matches.
     QVERIFY(download(PauseMe));
     QVERIFY(sent(PauseMe, 2 << 20));
-    ProgramRun::click({}, at(0, DownloadRow::kPause));
+    ProgramRun::click({}, at(0, "cmdPause"));
     QVERIFY(reaches("pause-me.zip", "paused"));
     QVERIFY(download(Broken));
     QVERIFY(reaches("broken.zip", "failed"));
@@ -158,16 +159,16 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QVERIFY(download(StillRunning));
     QVERIFY(sent(StillRunning, 1 << 20));
     // Rows: still-running, broken, pause-me, freeware-setup (1), cancel-me, freeware-setup.
-    ProgramRun::click({}, at(3, DownloadRow::kPublished));
+    ProgramRun::click({}, at(3, "txtPublished"));
     run.type(window, sum.toUpper());
     QTest::qWait(1000);
-    const QRect verdict(at(3, DownloadRow::kVerdict) - QPoint(130, 10), QSize(260, 20));
+    const QRect verdict(at(3, "lblVerdict") - QPoint(130, 10), QSize(260, 20));
     QVERIFY(ProgramRun::countPixels(run.screenshot("downloads-four-states"), verdict,
                                     [](QColor c) { return c.green() > c.red() + 60; })
             > 20);
 
     // Resumed, the paused file arrives whole.
-    ProgramRun::click({}, at(2, DownloadRow::kPause));
+    ProgramRun::click({}, at(2, "cmdPause"));
     QVERIFY(reaches("pause-me.zip", "finished"));
     QCOMPARE(readFile(folder + QStringLiteral("pause-me.zip")), bytes);
 

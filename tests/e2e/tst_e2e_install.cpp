@@ -24,6 +24,7 @@ private Q_SLOTS:
             {{"--version"},    0, "Scoutwell 3.3\n"}, // how what it prints begins
             {{"-h"},           0, "Usage: scoutwell [ADDRESS | FILE]\n"},
             {{"--no-sandbox"}, 2, "scoutwell: unknown"},
+            {{"--verbose", "--nope"}, 2, "scoutwell: unknown option '--nope'"}, // --verbose taken
             {{"a", "b"},       2, "scoutwell: one address"},
         };
         // clang-format on

@@ -23,6 +23,7 @@ public:
     void resume() override { move(Running); }
     void cancel() override { move(Cancelled); }
 
+    void setTotal(qint64 total) { m_total = total; }
     void arrive(qint64 bytes) { move(m_state, bytes); }
     void finish() { move(Finished, m_total); }
     void fail(const QString &reason) { m_reason = reason, move(Failed); }

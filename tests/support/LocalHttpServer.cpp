@@ -46,6 +46,11 @@ void LocalHttpServer::answer(QTcpSocket *socket, const QByteArray &request)
     const QList<QByteArray> parts = request.left(request.indexOf("\r\n")).split(' ');
     const QString asked = parts.size() > 1 ? QString::fromLatin1(parts[1]) : QStringLiteral("/");
     m_requests.append(asked);
+    QString host;
+    for (const QByteArray &line : request.split('\n'))
+        if (line.toLower().startsWith("host:"))
+            host = QString::fromLatin1(line.mid(5).trimmed()).section(QLatin1Char(':'), 0, 0);
+    m_hostRequests.append(host + asked);
     const QString path = asked.section(QLatin1Char('?'), 0, 0);
     const Response r = m_routes.value(
         path, {"404 Not Found", "text/html", "<html><head><title>Not Found</title></head></html>"});
@@ -58,6 +63,7 @@ void LocalHttpServer::answer(QTcpSocket *socket, const QByteArray &request)
         + "\r\n";
     if (!file->isOpen())
         head += "Cache-Control: max-age=3600\r\n";
+    head += m_headers.value(path);
     if (!r.location.isEmpty())
         head += "Location: " + r.location + "\r\n";
     socket->write(head + "Connection: close\r\n\r\n" + r.body);

@@ -29,11 +29,20 @@ public:
     };
     // The file is read from the disk as it is sent.
     void addDownload(const QString &path, const QString &file, const Pacing &pacing);
+    // One more header line ("Name: value") in the answers for path.
+    void addHeader(const QString &path, const QByteArray &line)
+    {
+        m_headers[path] += line + "\r\n";
+    }
     // Body bytes sent so far for path, over every request of it.
     qint64 sentBytes(const QString &path) const { return m_sent.value(path); }
 
     QString url(const QString &path) const;
     QStringList requests() const { return m_requests; }
+    // Every request as "host/path?query", the host as the client named it, without its port:
+    // many host names reach this one server through the engine's host resolver rules.
+    QStringList hostRequests() const { return m_hostRequests; }
+    quint16 port() const { return m_server.serverPort(); }
 
 private:
     struct Response
@@ -47,5 +56,7 @@ private:
     QTcpServer m_server;
     QHash<QString, Response> m_routes;
     QStringList m_requests;
+    QStringList m_hostRequests;
     QHash<QString, qint64> m_sent;
+    QHash<QString, QByteArray> m_headers;
 };

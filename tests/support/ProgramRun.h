@@ -34,6 +34,16 @@ public:
     // Settings written as an earlier run would have left them: keys each followed by its value.
     void setSettings(const QStringList &keysAndValues);
     void setSetting(const QString &key, const QString &value) { setSettings({key, value}); }
+    // A variable of the program's environment; an empty value removes it.
+    void setEnvironment(const QString &name, const QString &value)
+    {
+        QProcessEnvironment env = m_process.processEnvironment();
+        if (value.isEmpty())
+            env.remove(name);
+        else
+            env.insert(name, value);
+        m_process.setProcessEnvironment(env);
+    }
 
     bool start(const QStringList &arguments = {});
     qint64 processId() const { return m_process.processId(); }
