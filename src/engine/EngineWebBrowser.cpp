@@ -1,8 +1,8 @@
 #include "engine/EngineWebBrowser.h"
 
 #include "app/StartupTrace.h"
-#include "engine/BrowserPage.h"
 #include "compat/Shell.h"
+#include "engine/BrowserPage.h"
 #include "engine/EngineDownload.h"
 
 #include <QCoreApplication>
