@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class PermissionBar;
 class QLabel;
 class QMdiSubWindow;
 class QStatusBar;
@@ -61,4 +62,5 @@ protected:
 
 private:
     QMdiSubWindow *m_subWindow = nullptr;
+    PermissionBar *m_permissionBar; // above the page while a page's request waits
 };

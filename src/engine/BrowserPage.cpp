@@ -60,6 +60,11 @@ QString BrowserPage::command(const char *name) const
 
 bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {
+    if (isMainFrame) {
+        if (type != NavigationTypeRedirect)
+            m_chain.clear();
+        m_chain.append(url);
+    }
     if (!isMainFrame)
         return true;
     if (url.host() == QLatin1String(kCommandHost)) {

@@ -27,6 +27,10 @@ public:
     // What the status bar says while one of the program's own pages is shown ("" otherwise).
     QString notice() const { return m_local ? m_notice : QString(); }
 
+    // The addresses the last top-level navigation went through, redirects in order; the
+    // last is where it ended (or a download it turned into).
+    const QList<QUrl> &navigationChain() const { return m_chain; }
+
 Q_SIGNALS:
     void connectionChanged(int state, const QString &detail);
 
@@ -49,6 +53,7 @@ private:
     QUrl m_crashed; // the address of a page whose renderer ended
     QUrl m_warned; // the address of the certificate warning shown
     QList<QWebEngineCertificateError> m_pending; // errors whose warning waits for the load's end
+    QList<QUrl> m_chain;
 };
 
 } // namespace engine

@@ -4,6 +4,7 @@
 #include "compat/Shell.h"
 #include "engine/BrowserPage.h"
 #include "engine/EngineDownload.h"
+#include "engine/SitePermissions.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -114,6 +115,8 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
     auto *page = new BrowserPage(profile(), m_view);
     m_view->setPage(page);
     connect(page, &BrowserPage::connectionChanged, this, &WebBrowserControl::ConnectionChange);
+    m_permissions = new PagePermissions(page);
+    connect(m_permissions, &PagePermissions::question, this, &WebBrowserControl::PermissionRequest);
 
     // There is one browser window: a link that asks for a new window opens in it.
     connect(page, &QWebEnginePage::newWindowRequested, this,
@@ -274,6 +277,11 @@ void EngineWebBrowser::ExecWB(int cmdId, int, const QVariant &, QVariant *)
     default:
         break;
     }
+}
+
+void EngineWebBrowser::AnswerPermission(bool allow)
+{
+    m_permissions->answer(allow);
 }
 
 void EngineWebBrowser::saveAs()

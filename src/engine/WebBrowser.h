@@ -50,6 +50,8 @@ public:
     virtual void ExecWB(int cmdId, int cmdExecOpt, const QVariant &in = QVariant(),
                         QVariant *out = nullptr)
         = 0;
+    // The user's answer to the question PermissionRequest put last.
+    virtual void AnswerPermission(bool allow) { Q_UNUSED(allow); }
 
 Q_SIGNALS:
     void StatusTextChange(const QString &text);
@@ -59,6 +61,10 @@ Q_SIGNALS:
     // The connection of the page shown; detail names its host (and what is known of its
     // certificate).
     void ConnectionChange(int state, const QString &detail);
+    // A page asks for what only the user may give ("<host> wants to ..."), with how many
+    // more questions wait behind it; an empty question takes the last one back (answered,
+    // withdrawn by the page, or the page left).
+    void PermissionRequest(const QString &question, int waiting);
 };
 
 using WebBrowserFactory = std::function<WebBrowserControl *(QWidget *parent)>;

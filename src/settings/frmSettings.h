@@ -6,6 +6,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTreeView;
 
 namespace settings {
 class WorkingCopy;
@@ -37,6 +38,8 @@ public:
     QPushButton *Command4; // "Browse"
     QPushButton *Command2; // "Cancel"
     QPushButton *cmdSave;
+    QTreeView *lstPermissions; // "Site permissions": the answers given to sites' requests
+    QPushButton *cmdRemovePermission;
 
     void chkSplash_Click();
     void Command1_Click();
@@ -45,6 +48,8 @@ public:
     void Command4_Click();
     void cmdSave_Click();
     void Command2_Click();
+    // The selected answers are forgotten: their sites ask again.
+    void cmdRemovePermission_Click();
 
 private:
     void setupControls();
