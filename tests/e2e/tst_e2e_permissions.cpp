@@ -53,6 +53,9 @@ void TestE2EPermissions::deniedAndRemembered()
                    "Notification.requestPermission().then(r => fetch('/report?' + r));"
                    "</script>");
     server.addPage(QStringLiteral("/report"), "ok");
+    // Each run asks the server again, never the engine's cache.
+    for (const char *path : {"/ask.html", "/report"})
+        server.addHeader(QLatin1String(path), "Cache-Control: no-store");
     const auto reports = [&] { return server.requests().count(QStringLiteral("/report?denied")); };
 
     ProgramRun run(QStringLiteral(SCOUTWELL_BIN_DIR), QStringLiteral(SCOUTWELL_SHOT_DIR));
@@ -88,7 +91,8 @@ void TestE2EPermissions::deniedAndRemembered()
     // The next run: the page is told at once, and no question shows on the way.
     QVERIFY(run.exit(main));
     VERIFY_WINDOW(again, run, startUntil(kMain));
-    QVERIFY(QTest::qWaitFor([&] { return reports() == 2; }, kTimeout));
+    QVERIFY2(QTest::qWaitFor([&] { return reports() == 2; }, kTimeout),
+             qPrintable(server.requests().join(' ') + run.output()));
     QVERIFY(!barOnScreen(run.screenshot("permissions-remembered"), ProgramRun::geometry(again))
                  .isValid());
 

@@ -179,11 +179,11 @@ private Q_SLOTS:
     void barInBrowserWindow()
     {
         TestEnv env;
-        Forms::get<MDIForm1>()->resize(900, 700);
+        Forms::Show<MDIForm1>()->resize(900, 700);
         auto *fake = FakeWebBrowser::last();
         auto *bar = Forms::get<Form1>()->findChild<PermissionBar *>("PermissionBar");
         QVERIFY(bar && bar->isHidden());
-        QTRY_VERIFY(fake->height() > 300);
+        QTRY_VERIFY2(fake->height() > 300, qPrintable(QString::number(fake->height())));
         const int fullHeight = fake->height();
         Q_EMIT fake->PermissionRequest("meet.example wants to use your camera", 1);
         QVERIFY(!bar->isHidden());
