@@ -275,8 +275,10 @@ void DownloadRow::refresh()
     lblSource->setToolTip(e->url);
     lblEncryption->setText(e->notEncrypted ? QStringLiteral("Not encrypted") : QString());
     lblEncryption->setToolTip(e->notEncrypted
-                                  ? QStringLiteral("The file came over plain HTTP: anyone on the "
-                                                   "way could have changed it.")
+                                  ? QStringLiteral("The file, or an address that sent the "
+                                                   "download on to this one, came over plain "
+                                                   "HTTP: anyone on the way could have changed "
+                                                   "what arrived.")
                                   : QString());
     const QString state = stateText(*e);
     lblState->setText(state);

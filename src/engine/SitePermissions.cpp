@@ -345,7 +345,13 @@ PagePermissions::PagePermissions(QWebEnginePage *page) : QObject(page), m_page(p
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
         if (info.status() != QWebEngineLoadingInfo::LoadStartedStatus || m_queue.isEmpty())
             return;
-        m_queue.clear();
+        // Refused, not kept: a page that is replaced has no use for the answer, and one that
+        // stays (the link was a download) gets one instead of waiting for ever.
+        while (!m_queue.isEmpty()) {
+            const PermissionQueue::Request r = m_queue.takeFirst();
+            m_page->setFeaturePermission(r.origin, r.feature,
+                                         QWebEnginePage::PermissionDeniedByUser);
+        }
         askNext();
     });
 }

@@ -95,7 +95,6 @@ public:
     bool cancel(const Request &request);
     // Takes the question asked about off the queue (it was answered).
     Request takeFirst() { return m_waiting.takeFirst(); }
-    void clear() { m_waiting.clear(); }
     bool isEmpty() const { return m_waiting.isEmpty(); }
     qsizetype size() const { return m_waiting.size(); }
     const Request &first() const { return m_waiting.first(); }
@@ -106,8 +105,8 @@ private:
 
 // A page's requests and the user's answers: a request with a kept answer gets it at once,
 // any other waits in the queue for the bar's question; nothing is granted without one. The
-// page's leaving (a new document in its place) drops what waits, as the engine forgets those
-// requests itself.
+// page's leaving (a load starting in its place) takes the questions away and refuses what
+// waited, without keeping that answer.
 class PagePermissions : public QObject
 {
     Q_OBJECT
