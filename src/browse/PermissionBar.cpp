@@ -21,6 +21,8 @@ PermissionBar::PermissionBar(QWidget *parent) : QFrame(parent)
     lblQuestion = new QLabel(this);
     lblQuestion->setObjectName(QStringLiteral("lblQuestion"));
     lblQuestion->setTextFormat(Qt::PlainText);
+    // However long the question, Allow and Deny stay in the bar.
+    lblQuestion->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     cmdAllow = new QPushButton(QStringLiteral("Allow"), this);
     cmdAllow->setObjectName(QStringLiteral("cmdAllow"));
     cmdDeny = new QPushButton(QStringLiteral("Deny"), this);

@@ -105,7 +105,13 @@ QString SiteOf(const QUrl &origin)
 
 QString PermissionQuestion(const QUrl &origin, Feature feature)
 {
-    return origin.host() + QStringLiteral(" wants to ") + FeatureWords(feature);
+    // A site chooses its own host name, as long as it likes: the end, which says whose site it
+    // is, stays in sight, and the words of what it asks for are never pushed out of the bar.
+    constexpr qsizetype kMostShown = 60;
+    QString host = origin.host();
+    if (host.size() > kMostShown)
+        host = QChar(0x2026) + host.right(kMostShown - 1);
+    return host + QStringLiteral(" wants to ") + FeatureWords(feature);
 }
 
 SitePermissions &SitePermissions::instance()

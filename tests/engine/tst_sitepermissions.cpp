@@ -35,6 +35,9 @@ private Q_SLOTS:
         QCOMPARE(engine::PermissionQuestion(QUrl("https://meet.example:8443"),
                                             P::MediaAudioVideoCapture),
                  QStringLiteral("meet.example wants to use your camera and microphone"));
+        const QString tail = "." + QString(30, 'x').append('.').repeated(3) + "evil.example";
+        QCOMPARE(engine::PermissionQuestion(QUrl("https://bank.example" + tail), P::Geolocation),
+                 QChar(0x2026) + tail.right(59) + " wants to know your location");
     }
 
     void siteOf_data()
