@@ -279,7 +279,9 @@ bool SitePermissions::save(const QList<Row> &rows, QString *error) const
         }
         if (!file.open(QIODevice::WriteOnly))
             why = file.errorString();
-        else if (file.write(text) != text.size() || !file.commit())
+        // The sites say where the user has been: the file is the user's alone.
+        else if (!file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
+                 || file.write(text) != text.size() || !file.commit())
             why = file.errorString();
     }
     if (!why.isEmpty() && error)

@@ -78,6 +78,9 @@ private Q_SLOTS:
         QCOMPARE(readFile(SitePermissions::filePath()),
                  "[http://news.example:8080]\nnotifications=deny\n\n"
                  "[https://meet.example]\nlocation=allow\ncamera=allow\n");
+        // Others on the machine cannot read where the user has been.
+        QVERIFY(!(QFile::permissions(SitePermissions::filePath())
+                  & (QFile::ReadGroup | QFile::ReadOther)));
         QCOMPARE(store.load(), QString());
         QCOMPARE(store.rowCount(), 3);
         QCOMPARE(store.answer(meet, P::MediaVideoCapture), SitePermissions::Allowed);
