@@ -76,6 +76,21 @@ void SetProgramFolder(const QString &path)
     programFolderOverride() = path;
 }
 
+QString DataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/ScoutwellV3");
+}
+
+QString SetAside(const QString &file)
+{
+    QString target = file + QStringLiteral(".bad");
+    // A dangling link counts as taken too: renaming onto it would replace the link.
+    for (int n = 1; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
+        target = file + QStringLiteral(".bad.") + QString::number(n);
+    return QFile::rename(file, target) ? target : QString();
+}
+
 QString UserFilesFolder()
 {
     const QString program = ProgramFolder();

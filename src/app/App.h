@@ -41,4 +41,13 @@ void SetProgramFolder(const QString &path);
 // is needed. Every reader and writer of those files asks here.
 QString UserFilesFolder();
 
+// $XDG_DATA_HOME/ScoutwellV3: the folder of the lists the program keeps for the user
+// (downloads.json, guard.ini, permissions.ini, sites.ini), without a trailing separator.
+QString DataFolder();
+
+// Moves a damaged file out of the way, to "<file>.bad" or, when that is taken, the first free
+// one of "<file>.bad.1", "<file>.bad.2", ...: never over an earlier one, which may be the only
+// copy of older data. The name it now has, or "" when it could not be moved.
+QString SetAside(const QString &file);
+
 } // namespace app

@@ -4,6 +4,7 @@
 #include "app/Forms.h"
 #include "app/MDIForm1.h"
 #include "app/StartupTrace.h"
+#include "browse/PermissionBar.h"
 #include "browse/SiteLog.h"
 #include "compat/Twips.h"
 #include "engine/WebBrowser.h"
@@ -31,6 +32,15 @@ Form1::Form1()
     StatusBarPanel1 = new QLabel(StatusBar1);
     StatusBarPanel1->setObjectName(QStringLiteral("StatusBarPanel1"));
     StatusBar1->addWidget(StatusBarPanel1, 1);
+    StatusBarPanel2 = new QLabel(StatusBar1);
+    StatusBarPanel2->setObjectName(QStringLiteral("StatusBarPanel2"));
+    StatusBar1->addPermanentWidget(StatusBarPanel2);
+    m_permissionBar = new PermissionBar(this);
+    connect(WebBrowser1, &engine::WebBrowserControl::PermissionRequest, m_permissionBar,
+            &PermissionBar::ask);
+    connect(m_permissionBar, &PermissionBar::answered, WebBrowser1,
+            &engine::WebBrowserControl::AnswerPermission);
+    connect(m_permissionBar, &PermissionBar::shownChanged, this, &Form1::Form_Resize);
     resize(Twips(9000), Twips(6000));
 
     connect(WebBrowser1, &engine::WebBrowserControl::StatusTextChange, this,
@@ -41,6 +51,8 @@ Form1::Form1()
             &Form1::WebBrowser1_CommandStateChange);
     connect(WebBrowser1, &engine::WebBrowserControl::DownloadComplete, this,
             &Form1::WebBrowser1_DownloadComplete);
+    connect(WebBrowser1, &engine::WebBrowserControl::ConnectionChange, this,
+            &Form1::WebBrowser1_ConnectionChange);
     guard::BrowserGuard::Attach(this);
     usersites::PageSiteOffer::Attach(this);
 }
@@ -116,7 +128,12 @@ void Form1::Form_Resize()
     // A window shorter than the status bar leaves the control no height rather than a
     // negative one.
     const int browserHeight = std::max(0, height() - Twips(kStatusBarTwips));
-    WebBrowser1->setGeometry(0, 0, width(), browserHeight);
+    // A question waiting takes the top of the page's room.
+    const int barHeight = m_permissionBar->isHidden()
+        ? 0
+        : std::min(m_permissionBar->sizeHint().height(), browserHeight);
+    m_permissionBar->setGeometry(0, 0, width(), barHeight);
+    WebBrowser1->setGeometry(0, barHeight, width(), browserHeight - barHeight);
     StatusBar1->setGeometry(0, browserHeight, width(), height() - browserHeight);
 }
 
@@ -157,4 +174,15 @@ void Form1::WebBrowser1_DownloadComplete()
     setWindowTitle(WebBrowser1->LocationName());
     Q_EMIT progressChanged(-1, false);
     app::StartupTrace("caption");
+}
+
+void Form1::WebBrowser1_ConnectionChange(int state, const QString &detail)
+{
+    static const char *const texts[] = {"", "Secure", "Not encrypted", "Certificate error"};
+    const bool warn
+        = state == engine::ConnectionNotEncrypted || state == engine::ConnectionCertificateError;
+    StatusBarPanel2->setText(state >= 0 && state <= 3 ? QLatin1String(texts[state]) : QString());
+    StatusBarPanel2->setStyleSheet(warn ? QStringLiteral("color: #c00000; font-weight: bold")
+                                        : QString());
+    StatusBarPanel2->setToolTip(detail);
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class PermissionBar;
 class QLabel;
 class QMdiSubWindow;
 class QStatusBar;
@@ -29,6 +30,7 @@ public:
     engine::WebBrowserControl *WebBrowser1;
     QStatusBar *StatusBar1;
     QLabel *StatusBarPanel1; // panel 1 of the status bar: the status text
+    QLabel *StatusBarPanel2; // panel 2: the page's connection
 
     // Height reserved for the status bar, in twips.
     static constexpr int kStatusBarTwips = 250;
@@ -38,6 +40,7 @@ public:
     void WebBrowser1_ProgressChange(int progress, int progressMax);
     void WebBrowser1_CommandStateChange(int command, bool enable);
     void WebBrowser1_DownloadComplete();
+    void WebBrowser1_ConnectionChange(int state, const QString &detail);
 
     // The progress bar value for one ProgressChange, or -1 when the bar is to stay as it
     // is (a divisor of zero, or one too large for the 16-bit arithmetic the bar uses).
@@ -59,4 +62,5 @@ protected:
 
 private:
     QMdiSubWindow *m_subWindow = nullptr;
+    PermissionBar *m_permissionBar; // above the page while a page's request waits
 };

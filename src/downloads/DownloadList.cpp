@@ -1,5 +1,6 @@
 #include "downloads/DownloadList.h"
 
+#include "app/App.h"
 #include "downloads/ClamScan.h"
 
 #include <QCoreApplication>
@@ -152,8 +153,7 @@ DownloadList::~DownloadList()
 
 QString DownloadList::filePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/ScoutwellV3/downloads.json");
+    return app::DataFolder() + QStringLiteral("/downloads.json");
 }
 
 int DownloadList::rowCount(const QModelIndex &parent) const
@@ -230,8 +230,14 @@ std::optional<DownloadList::Rows> DownloadList::parse(const QByteArray &bytes, Q
         const std::optional<qint64> stampSize = number(o, "sha256_size", -1, -1);
         const std::optional<qint64> stampTime = number(o, "sha256_mtime", 0, 0);
         const QString sha256 = o.value(QLatin1String("sha256")).toString();
+        // Rows from before the mark was kept: their own address is all that is known.
+        const QJsonValue plain = o.value(QLatin1String("not_encrypted"));
+        const bool notEncrypted = plain.isUndefined()
+            ? url.startsWith(QLatin1String("http:"), Qt::CaseInsensitive)
+            : plain.toBool();
         if (!state || url.isEmpty() || path.isEmpty() || !size || !received || !stampSize
-            || !stampTime || (!sha256.isEmpty() && !isHex(sha256, 64))) {
+            || !stampTime || (!sha256.isEmpty() && !isHex(sha256, 64))
+            || !(plain.isUndefined() || plain.isBool())) {
             *why = QStringLiteral("a row of it is damaged");
             return std::nullopt;
         }
@@ -253,6 +259,7 @@ std::optional<DownloadList::Rows> DownloadList::parse(const QByteArray &bytes, Q
         e->scan = o.value(QLatin1String("scan")).toString();
         e->scanSignatures = o.value(QLatin1String("scan_signatures")).toString();
         e->scanVersion = o.value(QLatin1String("scan_version")).toString();
+        e->notEncrypted = notEncrypted;
         if (e->unfinished()) {
             // The program ended (or was ended) while it ran; the engine cannot pick it up.
             e->state = State::Failed;
@@ -294,6 +301,7 @@ QByteArray DownloadList::serialize(const Rows &rows)
         put("scan", e->scan);
         put("scan_signatures", e->scanSignatures);
         put("scan_version", e->scanVersion);
+        o.insert(QStringLiteral("not_encrypted"), e->notEncrypted);
         list.append(o);
     }
     return QJsonDocument(QJsonObject {{QStringLiteral("format"), kFormat},
@@ -334,13 +342,9 @@ void DownloadList::load()
 
 void DownloadList::setAside(const QString &why)
 {
-    const QString path = filePath();
-    // Never over an earlier one: each may be the only copy of an older list.
-    QString bad = path + QStringLiteral(".bad");
-    for (int n = 1; QFileInfo::exists(bad) || QFileInfo(bad).isSymLink(); ++n)
-        bad = path + QStringLiteral(".bad.%1").arg(n);
+    const QString bad = app::SetAside(filePath());
     QString text;
-    if (QFile::rename(path, bad)) {
+    if (!bad.isEmpty()) {
         text = QStringLiteral("The list of downloads could not be used, because %1. "
                               "It was set aside as %2, and a new list was started.")
                    .arg(why, QDir::toNativeSeparators(bad));
@@ -399,6 +403,7 @@ void DownloadList::add(engine::Download *download)
     e->path = download->path();
     e->live = download;
     e->size = download->totalBytes();
+    e->notEncrypted = download->notEncrypted();
     const quint64 id = e->id;
     beginInsertRows(QModelIndex(), 0, 0);
     m_entries.insert(m_entries.begin(), std::move(e));

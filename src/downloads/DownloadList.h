@@ -39,6 +39,7 @@ struct Entry
     QString scan; // "clean", "infected: <signature>" or "not scanned: <reason>"
     QString scanSignatures; // the date of the scanner's signatures
     QString scanVersion; // the scanner's version
+    bool notEncrypted = false; // its address, or a redirect to it, was plain HTTP
 
     // This run only:
     QPointer<engine::Download> live;

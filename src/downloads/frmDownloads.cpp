@@ -182,7 +182,16 @@ DownloadRow::DownloadRow(DownloadList *list, quint64 id, QWidget *parent)
     lblSource = new ElidedLabel(Qt::ElideMiddle, this);
     lblSource->setObjectName(QStringLiteral("lblSource"));
     setColour(lblSource, palette().color(QPalette::PlaceholderText));
-    column->addWidget(lblSource);
+    lblEncryption = named<QLabel>(this, "lblEncryption");
+    setColour(lblEncryption, Qt::red);
+    QFont boldFont = lblEncryption->font();
+    boldFont.setBold(true);
+    lblEncryption->setFont(boldFont);
+    // As wide in every row, marked or not: the rows stay alike.
+    lblEncryption->setMinimumWidth(
+        lblEncryption->fontMetrics().horizontalAdvance(QStringLiteral("Not encrypted")) + 4);
+    lblEncryption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    line(column, {lblSource, lblEncryption})->setStretch(0, 1);
 
     prgDone = named<QProgressBar>(this, "prgDone");
     prgDone->setTextVisible(false);
@@ -264,6 +273,13 @@ void DownloadRow::refresh()
     lblName->setToolTip(e->path);
     lblSource->setText(e->url);
     lblSource->setToolTip(e->url);
+    lblEncryption->setText(e->notEncrypted ? QStringLiteral("Not encrypted") : QString());
+    lblEncryption->setToolTip(e->notEncrypted
+                                  ? QStringLiteral("The file, or an address that sent the "
+                                                   "download on to this one, came over plain "
+                                                   "HTTP: anyone on the way could have changed "
+                                                   "what arrived.")
+                                  : QString());
     const QString state = stateText(*e);
     lblState->setText(state);
     lblState->setToolTip(state);

@@ -50,6 +50,7 @@ public:
     ElidedLabel *lblName;
     ElidedLabel *lblState;
     ElidedLabel *lblSource;
+    QLabel *lblEncryption; // "Not encrypted" for a file that came over plain HTTP
     QProgressBar *prgDone;
     QLabel *lblBytes;
     QLineEdit *txtSha256;

@@ -18,6 +18,12 @@ public:
     using QObject::QObject;
 
     virtual QString url() const = 0;
+    // True when the file's address, or an address that redirected to it, was plain HTTP:
+    // anyone on the way could have changed what arrived.
+    virtual bool notEncrypted() const
+    {
+        return url().startsWith(QLatin1String("http:"), Qt::CaseInsensitive);
+    }
     // The file's full path once it is finished.
     virtual QString path() const = 0;
     virtual qint64 receivedBytes() const = 0;

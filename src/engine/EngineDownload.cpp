@@ -1,6 +1,9 @@
 #include "engine/EngineDownload.h"
 
 #include "compat/Dialogs.h"
+#include "engine/BrowserPage.h"
+
+#include <algorithm>
 
 #include <QApplication>
 #include <QDir>
@@ -30,6 +33,17 @@ EngineDownload::EngineDownload(QWebEngineDownloadRequest *request)
 {
     live().append(this);
     attach(request);
+    // The engine gives the download's last address only. A download a page's navigation
+    // turned into has the navigation's redirects before it, which the page saw go by; one
+    // started otherwise (a link with "download", a script) shows its own address alone.
+    QList<QUrl> chain {request->url()};
+    if (const auto *page = qobject_cast<BrowserPage *>(m_page.data())) {
+        if (!page->navigationChain().isEmpty() && page->navigationChain().last() == request->url())
+            chain = page->navigationChain();
+    }
+    m_notEncrypted = std::any_of(chain.cbegin(), chain.cend(), [](const QUrl &u) {
+        return u.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0;
+    });
 }
 
 void EngineDownload::attach(QWebEngineDownloadRequest *request)

@@ -28,6 +28,7 @@ public:
     void resume() override;
     void cancel() override;
     QString pageUrl() const override { return m_pageUrl; }
+    bool notEncrypted() const override { return m_notEncrypted; }
     void readPage(std::function<void(const QString &, const QStringList &)> done) override;
     void fetchText(const QString &url, std::function<void(const QString &)> done) override;
 
@@ -47,6 +48,7 @@ private:
     QPointer<QWebEnginePage> m_page;
     QString m_pageUrl;
     int m_attempts = 0;
+    bool m_notEncrypted = false;
     bool m_cancelled = false;
 };
 

@@ -2,7 +2,9 @@
 
 #include "app/StartupTrace.h"
 #include "compat/Shell.h"
+#include "engine/BrowserPage.h"
 #include "engine/EngineDownload.h"
+#include "engine/SitePermissions.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -110,8 +112,11 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
 
-    auto *page = new QWebEnginePage(profile(), m_view);
+    auto *page = new BrowserPage(profile(), m_view);
     m_view->setPage(page);
+    connect(page, &BrowserPage::connectionChanged, this, &WebBrowserControl::ConnectionChange);
+    m_permissions = new PagePermissions(page);
+    connect(m_permissions, &PagePermissions::question, this, &WebBrowserControl::PermissionRequest);
 
     // There is one browser window: a link that asks for a new window opens in it.
     connect(page, &QWebEnginePage::newWindowRequested, this,
@@ -145,7 +150,8 @@ EngineWebBrowser::EngineWebBrowser(QWidget *parent)
         Q_EMIT ProgressChange(-1, 0);
         emitCommandStates();
         Q_EMIT DownloadComplete();
-        Q_EMIT StatusTextChange(QStringLiteral("Done"));
+        const QString notice = static_cast<BrowserPage *>(m_view->page())->notice();
+        Q_EMIT StatusTextChange(notice.isEmpty() ? QStringLiteral("Done") : notice);
     });
     setFocusProxy(m_view);
     // The page's part of the keys is decided as they bubble up from the engine's own widget,
@@ -218,9 +224,10 @@ void EngineWebBrowser::open(const QUrl &url)
     // The status names the page at once, as the engine's start of the load will: the
     // window's first frame shows it, and the start does not cost the window another one
     // while the engine is busiest.
-    if (url.isValid())
-        announceLoad(url);
-    m_view->load(url);
+    const QUrl address = static_cast<BrowserPage *>(m_view->page())->secureFirst(url);
+    if (address.isValid())
+        announceLoad(address);
+    m_view->load(address);
 }
 
 void EngineWebBrowser::announceLoad(const QUrl &url)
@@ -270,6 +277,11 @@ void EngineWebBrowser::ExecWB(int cmdId, int, const QVariant &, QVariant *)
     default:
         break;
     }
+}
+
+void EngineWebBrowser::AnswerPermission(bool allow)
+{
+    m_permissions->answer(allow);
 }
 
 void EngineWebBrowser::saveAs()

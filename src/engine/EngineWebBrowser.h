@@ -7,6 +7,7 @@ class QWebEngineView;
 class QWebEngineProfile;
 
 namespace engine {
+class PagePermissions;
 
 // The browser control over the browser engine. All windows share one persistent profile,
 // so cookies, history and the HTTP cache on disk survive restarts.
@@ -23,6 +24,7 @@ public:
     QString LocationURL() const override;
     QString LocationName() const override;
     void ExecWB(int cmdId, int cmdExecOpt, const QVariant &in, QVariant *out) override;
+    void AnswerPermission(bool allow) override;
 
     QWebEngineView *view() const { return m_view; }
 
@@ -41,6 +43,7 @@ private:
     bool pageTakesKey(const QKeyEvent *key) const;
 
     QWebEngineView *m_view;
+    PagePermissions *m_permissions;
     bool m_loading = false;
     QString m_loadingText; // the status text of the load under way
 };

@@ -15,6 +15,14 @@ enum OleCmdExecOpt {
     OLECMDEXECOPT_DONTPROMPTUSER = 2
 };
 
+// What ConnectionChange reports of the page shown.
+enum ConnectionState {
+    ConnectionLocal = 0, // a page of the program or of this machine
+    ConnectionSecure = 1,
+    ConnectionNotEncrypted = 2,
+    ConnectionCertificateError = 3 // HTTPS whose certificate error the user let through
+};
+
 // Values of CommandStateChange's Command argument.
 enum CommandStateId { CSC_NAVIGATEFORWARD = 1, CSC_NAVIGATEBACK = 2 };
 
@@ -42,12 +50,21 @@ public:
     virtual void ExecWB(int cmdId, int cmdExecOpt, const QVariant &in = QVariant(),
                         QVariant *out = nullptr)
         = 0;
+    // The user's answer to the question PermissionRequest put last.
+    virtual void AnswerPermission(bool allow) { Q_UNUSED(allow); }
 
 Q_SIGNALS:
     void StatusTextChange(const QString &text);
     void ProgressChange(int progress, int progressMax);
     void CommandStateChange(int command, bool enable);
     void DownloadComplete();
+    // The connection of the page shown; detail names its host (and what is known of its
+    // certificate).
+    void ConnectionChange(int state, const QString &detail);
+    // A page asks for what only the user may give ("<host> wants to ..."), with how many
+    // more questions wait behind it; an empty question takes the last one back (answered,
+    // withdrawn by the page, or the page left).
+    void PermissionRequest(const QString &question, int waiting);
 };
 
 using WebBrowserFactory = std::function<WebBrowserControl *(QWidget *parent)>;

@@ -34,15 +34,6 @@ QString designedPrompt(List list)
                                   : QStringLiteral("Search Engine");
 }
 
-// A free name for the damaged file beside it: never one an earlier damage left.
-QString setAsideName(const QString &fileName)
-{
-    QString name = fileName + QStringLiteral(".bad");
-    for (int n = 1; QFileInfo::exists(name); ++n)
-        name = fileName + QStringLiteral(".bad.") + QString::number(n);
-    return name;
-}
-
 } // namespace
 
 QString SectionName(List list)
@@ -53,8 +44,7 @@ QString SectionName(List list)
 
 QString SitesFile()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/ScoutwellV3/sites.ini");
+    return app::DataFolder() + QStringLiteral("/sites.ini");
 }
 
 QString SiteAddress(const QString &address, const QString &keyword)
@@ -197,8 +187,8 @@ QString UserSites::load()
     if (read.problems.isEmpty()) {
         // fine, or no file yet
     } else {
-        const QString aside = setAsideName(fileName);
-        if (QFile::rename(fileName, aside)) {
+        const QString aside = app::SetAside(fileName);
+        if (!aside.isEmpty()) {
             WriteSitesFile(fileName, m_freeware, m_engines);
             report = QStringLiteral("Your list of sites, %1, could not be read whole. It was set "
                                     "aside as %2; the %3 rows that could be read are kept.\n\n%4")

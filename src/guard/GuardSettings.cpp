@@ -1,5 +1,7 @@
 #include "guard/GuardSettings.h"
 
+#include "app/App.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,21 +28,11 @@ QString joined(const QSet<QString> &set)
     return joined(list);
 }
 
-// A damaged file goes aside under the first free name, never over an earlier one.
-QString setAside(const QString &file)
-{
-    QString target = file + QStringLiteral(".bad");
-    for (int n = 1; QFileInfo::exists(target); ++n)
-        target = file + QStringLiteral(".bad%1").arg(n);
-    return QFile::rename(file, target) ? target : QString();
-}
-
 } // namespace
 
 QString GuardSettings::path()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/ScoutwellV3/guard.ini");
+    return app::DataFolder() + QStringLiteral("/guard.ini");
 }
 
 QString GuardSettings::load()
@@ -90,7 +82,7 @@ QString GuardSettings::load()
     if (!damaged)
         return {};
     *this = GuardSettings();
-    const QString aside = setAside(path());
+    const QString aside = app::SetAside(path());
     return aside.isEmpty()
         ? QStringLiteral("guard.ini is damaged and could not be set aside; defaults are used")
         : QStringLiteral("guard.ini was damaged; it was set aside as %1 and defaults are used")

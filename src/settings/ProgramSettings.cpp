@@ -62,7 +62,7 @@ ProgramSettings::ProgramSettings(QObject *parent)
     : QObject(parent), startPage(SETTING("Start Page")), homePage(SETTING("Home Page")),
       searchEngine(SETTING("Search-Engine")), background(SETTING("Bground")),
       showSplash(SETTING("ShowSplash")), tips(SETTING("Tips")), goButton(SETTING("GoBtn")),
-      progressBar(SETTING("ProgressBar")), toolbar(SETTING("TB"))
+      progressBar(SETTING("ProgressBar")), toolbar(SETTING("TB")), httpsFirst(SETTING("HttpsFirst"))
 {
 }
 

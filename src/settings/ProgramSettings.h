@@ -25,6 +25,7 @@ public:
     Setting goButton; // "GoBtn"
     Setting progressBar; // "ProgressBar"
     Setting toolbar; // "TB"
+    Setting httpsFirst; // "HttpsFirst": "Try secure connections first", on unless "0"
 
     // The search engine of a fresh profile, and the one the settings window's Default puts in.
     static QString defaultSearchEngine();

@@ -4,20 +4,29 @@
 #include "app/Forms.h"
 #include "compat/Dialogs.h"
 #include "compat/Twips.h"
+#include "engine/SitePermissions.h"
 #include "settings/Bground.h"
 #include "settings/ProgramSettings.h"
 #include "settings/WorkingCopy.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTreeView>
+#include <QVBoxLayout>
 
 using compat::PlaceTwips;
 using compat::Twips;
 using settings::WorkingCopy;
+
+namespace {
+constexpr int kPermissionsTwips = 2280;
+}
 
 frmSettings::frmSettings()
     : QWidget(nullptr,
@@ -30,7 +39,8 @@ frmSettings::frmSettings()
 void frmSettings::setupControls()
 {
     setWindowTitle(QStringLiteral("Settings"));
-    setFixedSize(Twips(5025), Twips(2490));
+    // The designed settings, and below them the list of site permissions.
+    setFixedSize(Twips(5025), Twips(2490 + kPermissionsTwips));
 
     struct Row
     {
@@ -74,12 +84,39 @@ void frmSettings::setupControls()
     chkSplash->setObjectName(QStringLiteral("chkSplash"));
     PlaceTwips(chkSplash, 1320, 1560, 2775, 255);
 
+    // Stored the moment it changes, as the splash box is.
+    chkHttpsFirst = new QCheckBox(QStringLiteral("Try secure connections first"), this);
+    chkHttpsFirst->setObjectName(QStringLiteral("chkHttpsFirst"));
+    PlaceTwips(chkHttpsFirst, 120, 1980, 3060, 255);
+    chkHttpsFirst->setChecked(!settings::Program().httpsFirst.isOff(QStringLiteral("1")));
+    connect(chkHttpsFirst, &QCheckBox::toggled, this, [](bool on) {
+        settings::Program().httpsFirst.setValue(on ? QStringLiteral("1") : QStringLiteral("0"));
+    });
+
     Command2 = new QPushButton(QStringLiteral("Cancel"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     PlaceTwips(Command2, 3240, 1920, 855, 375);
     cmdSave = new QPushButton(QStringLiteral("Save"), this);
     cmdSave->setObjectName(QStringLiteral("cmdSave"));
     PlaceTwips(cmdSave, 4080, 1920, 855, 375);
+
+    auto *permissions = new QGroupBox(QStringLiteral("Site permissions"), this);
+    permissions->setObjectName(QStringLiteral("fraPermissions"));
+    PlaceTwips(permissions, 120, 2430, 4815, kPermissionsTwips - 60);
+    lstPermissions = new QTreeView(permissions);
+    lstPermissions->setObjectName(QStringLiteral("lstPermissions"));
+    lstPermissions->setRootIsDecorated(false);
+    lstPermissions->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstPermissions->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lstPermissions->setAllColumnsShowFocus(true);
+    cmdRemovePermission = new QPushButton(QStringLiteral("&Remove"), permissions);
+    cmdRemovePermission->setObjectName(QStringLiteral("cmdRemovePermission"));
+    cmdRemovePermission->setEnabled(false);
+    auto *permissionsLayout = new QVBoxLayout(permissions);
+    permissionsLayout->addWidget(lstPermissions, 1);
+    permissionsLayout->addWidget(cmdRemovePermission, 0, Qt::AlignRight);
+    connect(cmdRemovePermission, &QPushButton::clicked, this,
+            &frmSettings::cmdRemovePermission_Click);
 
     Label4 = new QLabel(QStringLiteral("yes"), this);
     Label4->setObjectName(QStringLiteral("Label4"));
@@ -101,12 +138,34 @@ void frmSettings::Form_Load()
     m_copy = new WorkingCopy(this);
     bindFields();
     Label4->setText(settings::Program().tips.value());
+    lstPermissions->setModel(&engine::SitePermissions::instance());
+    lstPermissions->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    connect(lstPermissions->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        cmdRemovePermission->setEnabled(lstPermissions->selectionModel()->hasSelection());
+    });
     const QString s = settings::Program().showSplash.value(QStringLiteral("1"));
     // The box starts clear, so ticking it here runs its click rule and stores "1".
     if (s == QLatin1String("1"))
         chkSplash->setChecked(true);
     else if (s == QLatin1String("0"))
         chkSplash->setChecked(false);
+}
+
+void frmSettings::cmdRemovePermission_Click()
+{
+    auto &store = engine::SitePermissions::instance();
+    QList<engine::SitePermissions::Row> chosen;
+    for (const QModelIndex &i : lstPermissions->selectionModel()->selectedRows())
+        chosen.append(store.rows().at(i.row()));
+    for (const auto &row : chosen) {
+        QString error;
+        if (!store.forget(row.site, row.feature, &error)) {
+            compat::MsgBox(
+                QStringLiteral("The site permissions could not be saved (%1).").arg(error),
+                compat::vbExclamation, app::MainCaption());
+            return;
+        }
+    }
 }
 
 void frmSettings::Form_Unload()

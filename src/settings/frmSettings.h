@@ -6,6 +6,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTreeView;
 
 namespace settings {
 class WorkingCopy;
@@ -29,6 +30,7 @@ public:
     QLineEdit *SE;
     QLineEdit *BGRnd;
     QCheckBox *chkSplash;
+    QCheckBox *chkHttpsFirst; // "Try secure connections first"
     QLabel *Label4; // shows "Tips"; nothing reads it
     QPushButton *Command1; // start page "Default"
     QPushButton *Command3; // home page "Default"
@@ -36,6 +38,8 @@ public:
     QPushButton *Command4; // "Browse"
     QPushButton *Command2; // "Cancel"
     QPushButton *cmdSave;
+    QTreeView *lstPermissions; // "Site permissions": the answers given to sites' requests
+    QPushButton *cmdRemovePermission;
 
     void chkSplash_Click();
     void Command1_Click();
@@ -44,6 +48,8 @@ public:
     void Command4_Click();
     void cmdSave_Click();
     void Command2_Click();
+    // The selected answers are forgotten: their sites ask again.
+    void cmdRemovePermission_Click();
 
 private:
     void setupControls();

@@ -58,6 +58,14 @@ DownloadRow *row(int i)
     return Forms::get<frmDownloads>()->row(i);
 }
 
+// A secure address the engine reached through a plain one on the way.
+class RedirectedDownload : public FakeDownload
+{
+public:
+    using FakeDownload::FakeDownload;
+    bool notEncrypted() const override { return true; }
+};
+
 } // namespace
 
 class TestDownloads : public QObject
@@ -167,6 +175,56 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(env.path() + "/Downloads/kept.zip"));
         QTest::mouseClick(Forms::get<frmDownloads>()->cmdClearFinished, Qt::LeftButton);
         QVERIFY(keptLines().isEmpty() && Forms::get<frmDownloads>()->rowCount() == 0);
+    }
+
+    // A file that came over plain HTTP, or through it, says so in its row, and the mark is
+    // kept; a list from before the mark has it from each row's own address.
+    void notEncryptedMark()
+    {
+        TestEnv env;
+        Forms::get<MDIForm1>();
+        testModel();
+        const QString folder = env.path() + "/Downloads/";
+        startDownload(env, "plain.zip", "p")->finish();
+        FakeDownload *secure = new FakeDownload("https://a.example/s.zip", folder + "s.zip", 1);
+        FakeDownload *redirected
+            = new RedirectedDownload("https://a.example/r.zip", folder + "r.zip", 1);
+        for (FakeDownload *d : {secure, redirected}) {
+            writeFile(d->path(), "x");
+            engine::AnnounceDownload(d);
+            d->finish();
+        }
+        const QStringList marked {"r.zip Not encrypted", "s.zip ", "plain.zip Not encrypted"};
+        const auto shown = [] {
+            QStringList lines;
+            for (int i = 0; i < Forms::get<frmDownloads>()->rowCount(); ++i)
+                lines << row(i)->lblName->text() + ' ' + row(i)->lblEncryption->text();
+            return lines;
+        };
+        QCOMPARE(shown(), marked);
+        QCOMPARE(row(0)->lblEncryption->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QStringList kept;
+        for (const QJsonValue &v : keptRows(DownloadList::filePath()))
+            kept << QVariant(v["not_encrypted"].toVariant()).toString();
+        QCOMPARE(kept, QStringList({"true", "false", "true"}));
+        resetWindows();
+        Forms::Show<frmDownloads>();
+        QCOMPARE(shown(), marked);
+
+        resetWindows();
+        const QByteArray old
+            = "{\"format\": \"ScoutwellV3 downloads\", \"downloads\": ["
+              "{\"url\": \"HTTP://x.example/old.zip\", \"path\": \"/tmp/old.zip\", "
+              "\"state\": \"failed\"}, {\"url\": \"https://x.example/new.zip\", "
+              "\"path\": \"/tmp/new.zip\", \"state\": \"failed\"}]}";
+        QVERIFY(writeFile(DownloadList::filePath(), old));
+        Forms::Show<frmDownloads>();
+        QCOMPARE(shown(), QStringList({"old.zip Not encrypted", "new.zip "}));
+        QString why;
+        QVERIFY(!DownloadList::parse(QByteArray(old).replace("\"failed\"}]",
+                                                             "\"failed\", "
+                                                             "\"not_encrypted\": 0}]"),
+                                     &why));
     }
 
     void safeNames()

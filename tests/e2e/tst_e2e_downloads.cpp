@@ -129,6 +129,15 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QVERIFY(ProgramRun::capture("xdotool", {"getwindowfocus"}).trimmed() != window);
     QVERIFY(reaches("freeware-setup.zip", "finished"));
     QCOMPARE(readFile(folder + QStringLiteral("freeware-setup.zip")), bytes);
+    // Fetched over plain HTTP: its row says so in red, and the list keeps the mark.
+    QVERIFY(keptRow(list, QStringLiteral("freeware-setup.zip"))
+                .value(QLatin1String("not_encrypted"))
+                .toBool());
+    const QRect mark(at(0, "lblEncryption") - QPoint(30, 5), QSize(60, 10));
+    QVERIFY(ProgramRun::countPixels(
+                run.screenshot("downloads-not-encrypted"), mark,
+                [](QColor c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; })
+            > 20);
     const QString sum = ProgramRun::capture("sha256sum", {source}).left(64);
     QTRY_COMPARE_WITH_TIMEOUT(kept("freeware-setup.zip", "sha256"), sum, kTimeout);
     ProgramRun::click({}, at(0, "cmdCopy"));

@@ -29,6 +29,10 @@ public:
     {
         calls << QStringLiteral("exec %1,%2").arg(cmdId).arg(cmdExecOpt);
     }
+    void AnswerPermission(bool allow) override
+    {
+        calls << (allow ? QStringLiteral("allow") : QStringLiteral("deny"));
+    }
 
     // Finishes a load as the engine would: the location changes, then DownloadComplete.
     void completeLoad(const QString &url, const QString &title = QString())
@@ -43,7 +47,8 @@ public:
 
     QStringList navigations;
     QString locationUrl, locationName;
-    QStringList calls; // the other commands, in order: "back", "forward", "stop", "exec 6,0"
+    // The other commands, in order: "back", "forward", "stop", "exec 6,0", "allow", "deny".
+    QStringList calls;
 
 private:
     static inline QPointer<FakeWebBrowser> s_last;
