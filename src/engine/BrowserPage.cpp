@@ -6,8 +6,12 @@
 #include <QRandomGenerator>
 #include <QSslCertificate>
 #include <QTimer>
+#include <QWebEngineScript>
+
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
+#include <algorithm>
+#include <memory>
 
 namespace engine {
 
@@ -46,10 +50,39 @@ BrowserPage::BrowserPage(QWebEngineProfile *profile, QObject *parent)
         this, &QWebEnginePage::renderProcessTerminated, this,
         [this](RenderProcessTerminationStatus status, int) { onRenderProcessTerminated(status); });
     connect(&m_httpsFirst, &HttpsFirst::fallBack, this, [this](const QUrl &plain) {
-        // The secure try may still be waiting on the network.
-        triggerAction(QWebEnginePage::Stop);
-        load(plain);
+        // Queued: the engine may be reporting the try's end. The plain load replaces a try
+        // still waiting on the network; stopping it first would race the engine committing it.
+        const int serial = m_serial;
+        QTimer::singleShot(0, this, [this, plain, serial] {
+            if (serial == m_serial)
+                load(plain);
+        });
     });
+    connect(&m_httpsFirst, &HttpsFirst::overdue, this, &BrowserPage::checkOverdue);
+}
+
+void BrowserPage::checkOverdue()
+{
+    // A slow page whose document has arrived over HTTPS has answered: only a try that has not
+    // yet shown its document falls back. The document shown says which; a renderer too busy to
+    // say is given a moment more.
+    const QUrl secure = m_httpsFirst.secure();
+    auto decided = std::make_shared<bool>(false);
+    const auto decide = [this, secure, decided](bool arrived) {
+        if (*decided || m_httpsFirst.secure() != secure)
+            return;
+        *decided = true;
+        if (arrived)
+            m_httpsFirst.answered(secure);
+        else
+            m_httpsFirst.giveUp();
+    };
+    runJavaScript(QStringLiteral("location.href"), QWebEngineScript::ApplicationWorld,
+                  [secure, decide](const QVariant &href) {
+                      decide(QUrl(href.toString()).adjusted(QUrl::RemoveFragment)
+                             == secure.adjusted(QUrl::RemoveFragment));
+                  });
+    QTimer::singleShot(1000, this, [decide] { decide(false); });
 }
 
 QString BrowserPage::command(const char *name) const
@@ -74,7 +107,7 @@ bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
                 // again.
                 const QList<QWebEngineHistoryItem> items = history()->backItems(100);
                 for (auto it = items.crbegin(); it != items.crend(); ++it) {
-                    if (it->url() != m_warned) {
+                    if (it->url() != m_warned && !HttpsFirst::isFailedTry(it->url())) {
                         history()->goToItem(*it);
                         return;
                     }
@@ -91,17 +124,68 @@ bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
     }
     if (url.scheme() == QLatin1String("data"))
         return true; // the program's own page, or a site's data address
-    m_local = false;
-    // History and reloads go where they went before; a redirect goes where the site says
-    // (a secure form sent back to plain HTTP falls back).
-    if (type == NavigationTypeBackForward || type == NavigationTypeReload)
-        return true;
-    if (type == NavigationTypeRedirect) {
+    switch (type) {
+    case NavigationTypeRedirect:
+        // A redirect goes where the site says; a secure form sent back to plain HTTP falls
+        // back, as the site asks.
         if (m_httpsFirst.trying().isValid() && url.scheme() == QLatin1String("http"))
             m_httpsFirst.failed(QUrl(QStringLiteral("https://") + url.host()));
         return true;
+    case NavigationTypeBackForward:
+        // A secure try given up stays in the history as a failed load: Back and Forward
+        // step over it, however they were asked for.
+        if (HttpsFirst::isFailedTry(url)) {
+            QTimer::singleShot(0, this, [this, url] { stepOver(url); });
+            return false;
+        }
+        break;
+    case NavigationTypeReload:
+        break;
+    case NavigationTypeFormSubmitted:
+        // A form may send its fields with the request, which a second request would lose
+        // or send twice: it goes as the page made it.
+        m_httpsFirst.forget();
+        break;
+    case NavigationTypeLinkClicked:
+    case NavigationTypeTyped:
+    case NavigationTypeOther: {
+        // Links, a page's own moves and addresses opened by the program: the secure form
+        // first (one the program opened has been made secure already).
+        const QUrl secure = m_httpsFirst.upgrade(url);
+        if (secure != url) {
+            QTimer::singleShot(0, this, [this, secure] { load(secure); });
+            return false;
+        }
+        break;
     }
+    }
+    ++m_serial;
+    m_local = false;
     return true;
+}
+
+void BrowserPage::stepOver(const QUrl &failed)
+{
+    // The refused step went to the failed try nearest the page shown; the first item past
+    // the failed tries on that side is where it meant to go.
+    const QList<QWebEngineHistoryItem> items = history()->items();
+    // The history counts the refused step as current until the engine has let it go.
+    const int current = m_shownIndex;
+    int target = -1;
+    for (int i = 0; i < items.size(); ++i) {
+        if (i != current && items.at(i).url() == failed
+            && (target < 0 || std::abs(i - current) < std::abs(target - current)))
+            target = i;
+    }
+    if (target < 0)
+        return;
+    const int step = target < current ? -1 : 1;
+    for (int i = target; i >= 0 && i < items.size(); i += step) {
+        if (!HttpsFirst::isFailedTry(items.at(i).url())) {
+            history()->goToItem(items.at(i));
+            return;
+        }
+    }
 }
 
 QUrl BrowserPage::secureFirst(const QUrl &url)
@@ -113,17 +197,38 @@ void BrowserPage::onLoadingChanged(const QWebEngineLoadingInfo &info)
 {
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadStartedStatus:
+        m_httpsFirst.started(info.url());
         return;
     case QWebEngineLoadingInfo::LoadStoppedStatus:
+        // Stopped by the user, or replaced by another load: no answer either way.
+        if (info.url() == m_httpsFirst.secure())
+            m_httpsFirst.forget();
         return;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
+        m_shownIndex = history()->currentItemIndex();
         m_httpsFirst.answered(info.url());
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
-        if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
-            m_httpsFirst.answered(info.url());
-        else if (m_httpsFirst.failed(info.url()))
-            return;
+        m_shownIndex = history()->currentItemIndex();
+        switch (info.errorDomain()) {
+        case QWebEngineLoadingInfo::ConnectionErrorDomain:
+        case QWebEngineLoadingInfo::CertificateErrorDomain:
+        case QWebEngineLoadingInfo::HttpErrorDomain:
+        case QWebEngineLoadingInfo::DnsErrorDomain:
+            // No connection, no TLS, or no usable answer over it.
+            if (m_httpsFirst.failed(info.url()))
+                return;
+            break;
+        case QWebEngineLoadingInfo::HttpStatusCodeDomain:
+            m_httpsFirst.answered(info.url()); // a page, if an error page of the site's
+            break;
+        default:
+            // Aborted, or refused by the program itself (the guard's lists warn of the site):
+            // the plain address would be no better.
+            if (info.url() == m_httpsFirst.secure())
+                m_httpsFirst.forget();
+            break;
+        }
         break;
     }
     for (int i = 0; i < m_pending.size(); ++i) {

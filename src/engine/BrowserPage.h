@@ -39,12 +39,16 @@ private:
     void onRenderProcessTerminated(RenderProcessTerminationStatus status);
     void showLocal(const QString &html, const QUrl &address, const QString &status);
     void updateConnection(const QUrl &url);
+    void checkOverdue();
+    void stepOver(const QUrl &failed);
     QString command(const char *name) const;
 
     HttpsFirst m_httpsFirst;
     int m_state = 0;
     QString m_detail;
     QString m_notice;
+    int m_shownIndex = 0; // the history's item of the page shown, once its load ended
+    int m_serial = 0; // counts the top-level navigations the page let through
     bool m_local = false; // the page shown is one of the program's own
     QUrl m_crashed; // the address of a page whose renderer ended
     QUrl m_warned; // the address of the certificate warning shown

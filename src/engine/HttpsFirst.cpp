@@ -35,6 +35,12 @@ bool isLocal(const QString &host)
     return false;
 }
 
+QSet<QUrl> &failedTries()
+{
+    static QSet<QUrl> urls;
+    return urls;
+}
+
 } // namespace
 
 QUrl SecureFormOf(const QUrl &url)
@@ -60,7 +66,7 @@ HttpsFirst::HttpsFirst(QObject *parent) : QObject(parent)
 {
     m_clock.setSingleShot(true);
     m_clock.setInterval(kTimeoutMs);
-    connect(&m_clock, &QTimer::timeout, this, &HttpsFirst::giveUp);
+    connect(&m_clock, &QTimer::timeout, this, &HttpsFirst::overdue);
 }
 
 bool HttpsFirst::fellBack(const QString &host)
@@ -68,13 +74,16 @@ bool HttpsFirst::fellBack(const QString &host)
     return fallenBack().contains(host.toLower());
 }
 
+bool HttpsFirst::isFailedTry(const QUrl &url)
+{
+    return failedTries().contains(url.adjusted(QUrl::RemoveFragment));
+}
+
 QUrl HttpsFirst::upgrade(const QUrl &url)
 {
     if (!m_secure.isEmpty() && url == m_secure)
         return url; // the try itself, on its way
-    m_clock.stop();
-    m_plain.clear();
-    m_secure.clear();
+    forget();
     if (settings::Program().httpsFirst.isOff(QStringLiteral("1")))
         return url;
     const QUrl secure = SecureFormOf(url);
@@ -86,13 +95,16 @@ QUrl HttpsFirst::upgrade(const QUrl &url)
     return secure;
 }
 
+void HttpsFirst::started(const QUrl &url)
+{
+    if (!m_plain.isEmpty() && url == m_secure)
+        m_clock.start();
+}
+
 void HttpsFirst::answered(const QUrl &url)
 {
-    if (!m_plain.isEmpty() && url.host() == m_secure.host()) {
-        m_clock.stop();
-        m_plain.clear();
-        m_secure.clear();
-    }
+    if (!m_plain.isEmpty() && url.host() == m_secure.host())
+        forget();
 }
 
 bool HttpsFirst::failed(const QUrl &url)
@@ -103,15 +115,22 @@ bool HttpsFirst::failed(const QUrl &url)
     return true;
 }
 
-void HttpsFirst::giveUp()
+void HttpsFirst::forget()
 {
-    const QUrl plain = m_plain;
     m_clock.stop();
     m_plain.clear();
     m_secure.clear();
+}
+
+void HttpsFirst::giveUp()
+{
+    const QUrl plain = m_plain;
+    const QUrl secure = m_secure;
+    forget();
     if (plain.isEmpty())
         return;
     fallenBack().insert(plain.host().toLower());
+    failedTries().insert(secure.adjusted(QUrl::RemoveFragment));
     Q_EMIT fallBack(plain);
 }
 
