@@ -4,7 +4,9 @@
 #include "engine/WebBrowser.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSslCertificate>
+#include <QSslSocket>
 #include <QTimer>
 #include <QWebEngineScript>
 
@@ -37,6 +39,49 @@ QSet<QString> &passedHosts()
 QString names(const QStringList &parts)
 {
     return parts.join(QStringLiteral(", "));
+}
+
+// Who issued a certificate, as a person knows them: the organisation, with its name for
+// the certificate authority.
+QString issuerOf(const QSslCertificate &certificate)
+{
+    const QString organisation = names(certificate.issuerInfo(QSslCertificate::Organization));
+    const QString name = names(certificate.issuerInfo(QSslCertificate::CommonName));
+    if (organisation.isEmpty() || name.isEmpty())
+        return organisation + name;
+    return organisation + QStringLiteral(" (") + name + QLatin1Char(')');
+}
+
+// The issuer of the certificate each host presented, by host: "" while it is being asked.
+QHash<QString, QString> &issuers()
+{
+    static QHash<QString, QString> hosts;
+    return hosts;
+}
+
+// Where the engine was told to find a host (its resolver rules, "MAP pattern address"), so
+// that the program's own connection reaches the same server; the host itself otherwise.
+QString mappedAddress(const QString &host)
+{
+    static const QList<std::pair<QString, QString>> rules = [] {
+        QList<std::pair<QString, QString>> list;
+        const QString flags = qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS");
+        const qsizetype at = flags.indexOf(QLatin1String("--host-resolver-rules="));
+        if (at < 0)
+            return list;
+        static const QRegularExpression rule(QStringLiteral("MAP\\s+(\\S+)\\s+([^\\s,\"]+)"));
+        for (auto it = rule.globalMatch(flags.mid(at)); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            list.append({m.captured(1), m.captured(2)});
+        }
+        return list;
+    }();
+    for (const auto &[pattern, address] : rules) {
+        if (pattern == host || pattern == QLatin1String("*")
+            || (pattern.startsWith(QLatin1String("*.")) && host.endsWith(pattern.mid(1))))
+            return address;
+    }
+    return host;
 }
 
 } // namespace
@@ -244,8 +289,8 @@ void BrowserPage::onLoadingChanged(const QWebEngineLoadingInfo &info)
         if (!chain.isEmpty()) {
             const QSslCertificate &leaf = chain.first();
             facts.subject = names(leaf.subjectInfo(QSslCertificate::CommonName));
-            facts.issuer = names(leaf.issuerInfo(QSslCertificate::CommonName)) + QLatin1Char(' ')
-                + names(leaf.issuerInfo(QSslCertificate::Organization));
+            facts.issuer = issuerOf(leaf);
+            issuers().insert(facts.host, facts.issuer);
             facts.validFrom = leaf.effectiveDate().toString(Qt::RFC2822Date);
             facts.validTo = leaf.expiryDate().toString(Qt::RFC2822Date);
         }
@@ -301,6 +346,28 @@ void BrowserPage::showLocal(const QString &html, const QUrl &address, const QStr
     setHtml(html, address);
 }
 
+void BrowserPage::askIssuer(const QUrl &url)
+{
+    // The engine does not say which certificate it verified: a connection of the program's
+    // own reads the one the host presents, once a host and run, for the panel's tooltip.
+    const QString host = url.host();
+    if (issuers().contains(host))
+        return;
+    issuers().insert(host, QString());
+    auto *socket = new QSslSocket(this);
+    socket->setPeerVerifyMode(QSslSocket::VerifyNone);
+    connect(socket, &QSslSocket::encrypted, this, [this, socket, host] {
+        issuers().insert(host, issuerOf(socket->peerCertificate()));
+        socket->disconnectFromHost();
+        socket->deleteLater();
+        if (m_state == ConnectionSecure && this->url().host() == host)
+            updateConnection(this->url());
+    });
+    connect(socket, &QSslSocket::errorOccurred, socket, &QObject::deleteLater);
+    QTimer::singleShot(10000, socket, &QObject::deleteLater);
+    socket->connectToHostEncrypted(mappedAddress(host), quint16(url.port(443)), host);
+}
+
 void BrowserPage::updateConnection(const QUrl &url)
 {
     const QString host = url.host();
@@ -311,7 +378,11 @@ void BrowserPage::updateConnection(const QUrl &url)
         } else {
             m_state = ConnectionSecure;
             m_detail = host + QStringLiteral(": encrypted, certificate verified");
+            askIssuer(url);
         }
+        const QString issuer = issuers().value(host);
+        if (!issuer.isEmpty())
+            m_detail += QStringLiteral("\nCertificate issued by ") + issuer;
     } else if (url.scheme() == QLatin1String("http")) {
         m_state = ConnectionNotEncrypted;
         m_detail = host + QStringLiteral(": not encrypted");

@@ -39,6 +39,7 @@ private:
     void onRenderProcessTerminated(RenderProcessTerminationStatus status);
     void showLocal(const QString &html, const QUrl &address, const QString &status);
     void updateConnection(const QUrl &url);
+    void askIssuer(const QUrl &url);
     void checkOverdue();
     void stepOver(const QUrl &failed);
     QString command(const char *name) const;
