@@ -167,8 +167,16 @@ bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
         });
         return false;
     }
-    if (url.scheme() == QLatin1String("data"))
-        return true; // the program's own page, or a site's data address
+    if (url.scheme() == QLatin1String("data")) {
+        // The program's own page (the guard's warning, say, in place of a secure try it
+        // refused: asked for again, that is the same try), or a site's data address.
+        if (m_httpsFirst.trying().isValid()) {
+            m_refusedTry = {m_httpsFirst.trying(), m_httpsFirst.secure()};
+            m_httpsFirst.forget();
+        }
+        m_local = true;
+        return true;
+    }
     switch (type) {
     case NavigationTypeRedirect:
         // A redirect goes where the site says; a secure form sent back to plain HTTP falls
@@ -196,7 +204,10 @@ bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
     case NavigationTypeOther: {
         // Links, a page's own moves and addresses opened by the program: the secure form
         // first (one the program opened has been made secure already).
-        const QUrl secure = m_httpsFirst.upgrade(url);
+        const bool again = url == m_refusedTry.second;
+        const QUrl secure = m_httpsFirst.upgrade(again ? m_refusedTry.first : url);
+        if (again)
+            m_refusedTry = {};
         if (secure != url) {
             QTimer::singleShot(0, this, [this, secure] { load(secure); });
             return false;
@@ -206,6 +217,7 @@ bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
     }
     ++m_serial;
     m_local = false;
+    m_notice.clear();
     return true;
 }
 
@@ -251,7 +263,8 @@ void BrowserPage::onLoadingChanged(const QWebEngineLoadingInfo &info)
         return;
     case QWebEngineLoadingInfo::LoadSucceededStatus:
         m_shownIndex = history()->currentItemIndex();
-        m_httpsFirst.answered(info.url());
+        if (!m_local) // the program's own page stands at the address, the site has not answered
+            m_httpsFirst.answered(info.url());
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
         m_shownIndex = history()->currentItemIndex();
@@ -268,8 +281,8 @@ void BrowserPage::onLoadingChanged(const QWebEngineLoadingInfo &info)
             m_httpsFirst.answered(info.url()); // a page, if an error page of the site's
             break;
         default:
-            // Aborted, or refused by the program itself (the guard's lists warn of the site):
-            // the plain address would be no better.
+            // Aborted, or refused by the program itself: the plain address would be no
+            // better.
             if (info.url() == m_httpsFirst.secure())
                 m_httpsFirst.forget();
             break;
@@ -300,8 +313,10 @@ void BrowserPage::onLoadingChanged(const QWebEngineLoadingInfo &info)
                   m_warned, notice::CertificateErrorTitle(facts.host));
         return;
     }
-    if (!m_local)
-        updateConnection(info.url());
+    // The engine's error page and the program's own pages have no connection to show.
+    const bool site = info.status() == QWebEngineLoadingInfo::LoadSucceededStatus
+        || info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain;
+    updateConnection(m_local || !site ? QUrl() : info.url());
 }
 
 void BrowserPage::onCertificateError(const QWebEngineCertificateError &error)

@@ -5,6 +5,8 @@
 #include <QWebEngineCertificateError>
 #include <QWebEnginePage>
 
+#include <utility>
+
 class QWebEngineLoadingInfo;
 
 namespace engine {
@@ -49,6 +51,7 @@ private:
     QString m_detail;
     QString m_notice;
     int m_shownIndex = 0; // the history's item of the page shown, once its load ended
+    std::pair<QUrl, QUrl> m_refusedTry; // the plain and secure forms of a try the program refused
     int m_serial = 0; // counts the top-level navigations the page let through
     bool m_local = false; // the page shown is one of the program's own
     QUrl m_crashed; // the address of a page whose renderer ended

@@ -16,7 +16,9 @@ QSet<QString> &fallenBack()
 
 bool isLocal(const QString &host)
 {
-    if (host == QLatin1String("localhost") || host.endsWith(QLatin1String(".localhost")))
+    // Names reserved never to reach the network: the program's own page links use .invalid.
+    if (host == QLatin1String("localhost") || host.endsWith(QLatin1String(".localhost"))
+        || host.endsWith(QLatin1String(".invalid")))
         return true;
     QHostAddress address;
     if (!address.setAddress(host))

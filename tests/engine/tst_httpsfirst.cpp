@@ -34,6 +34,7 @@ void TestHttpsFirst::secureForm_data()
     QTest::newRow("about")              << "about:blank" << "";
     QTest::newRow("localhost")          << "http://localhost/" << "";
     QTest::newRow("sub.localhost")      << "http://app.localhost/" << "";
+    QTest::newRow("reserved .invalid")  << "http://a.b.invalid/x" << "";
     QTest::newRow("loopback")           << "http://127.0.0.1/" << "";
     QTest::newRow("loopback far")       << "http://127.8.9.10/" << "";
     QTest::newRow("IPv6 loopback")      << "http://[::1]/" << "";
