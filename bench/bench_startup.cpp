@@ -9,8 +9,10 @@
 // lists read and compiled in the background), with the Guard on and its index ready from an
 // earlier start (every later start), and with the Guard switched off in guard.ini.
 //
-// Usage (under an X display): bench_startup [rounds] [program]
-// where program is another build of scoutwell to measure instead of this one.
+// Usage (under an X display): bench_startup [rounds] [program] [baseline]
+// where program is another build of scoutwell to measure instead of this one, and baseline
+// (optional) an earlier build measured in the same rounds with its index ready, for a
+// before-and-after of one change.
 #include "LocalHttpServer.h"
 
 #include <QCoreApplication>
@@ -93,8 +95,9 @@ int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
-    const QString program = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                     : QStringLiteral(SCOUTWELL_BIN_DIR "/scoutwell");
+    const QString program = argc > 2 && argv[2][0] ? QString::fromLocal8Bit(argv[2])
+                                                   : QStringLiteral(SCOUTWELL_BIN_DIR "/scoutwell");
+    const QString baseline = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     LocalHttpServer server;
     server.addPage(QStringLiteral("/start.html"),
                    "<html><head><title>Bench Start Page</title></head>"
@@ -125,22 +128,24 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-    enum { Ours, GuardReady, GuardOff, Bare, Persistent, Frame, Count };
+    enum { Ours, GuardReady, GuardOff, Bare, Persistent, Frame, Baseline, Count };
     const char *const names[Count] = {"scoutwell guard first start",
                                       "scoutwell guard index ready",
                                       "scoutwell guard off",
                                       "bare view",
                                       "persistent view",
-                                      "frame view"};
+                                      "frame view",
+                                      "baseline guard index ready"};
+    const int configs = baseline.isEmpty() ? Baseline : Count;
     QList<qint64> ms[Count], ratios[Count], againstOff[Count];
     for (int i = 0; i < rounds; ++i) {
-        qint64 t[Count];
-        for (int k = 0; k < Count; ++k) {
-            const int c = (i + k) % Count;
+        qint64 t[Count] = {};
+        for (int k = 0; k < configs; ++k) {
+            const int c = (i + k) % configs;
             QTemporaryDir dir;
             QProcessEnvironment env = freshEnvironment(dir.path());
-            if (c == Ours || c == GuardReady || c == GuardOff) {
-                if (c == GuardReady) {
+            if (c == Ours || c == GuardReady || c == GuardOff || c == Baseline) {
+                if (c == GuardReady || c == Baseline) {
                     const QString lists = QStringLiteral("/cache/ScoutwellV3/lists/");
                     QDir().mkpath(dir.path() + lists);
                     for (const QString &f : QDir(warm.path() + lists).entryList(QDir::Files))
@@ -157,7 +162,7 @@ int main(int argc, char *argv[])
                 s.setValue(QStringLiteral("Settings/ShowSplash"), QStringLiteral("0"));
                 s.setValue(QStringLiteral("Settings/Start Page"), url);
                 s.sync();
-                t[c] = measure(program, {}, env, title);
+                t[c] = measure(c == Baseline ? baseline : program, {}, env, title);
             } else {
                 // The program switches its sandbox off only as root; so do the floors.
                 if (::geteuid() == 0)
@@ -172,12 +177,12 @@ int main(int argc, char *argv[])
             }
         }
         std::printf("round %d:", i + 1);
-        for (int c = 0; c < Count; ++c)
-            std::printf(" %s %lld ms%s", names[c], (long long)t[c], c + 1 < Count ? "," : "\n");
+        for (int c = 0; c < configs; ++c)
+            std::printf(" %s %lld ms%s", names[c], (long long)t[c], c + 1 < configs ? "," : "\n");
         std::fflush(stdout);
-        if (std::any_of(t, t + Count, [](qint64 v) { return v < 0; }))
+        if (std::any_of(t, t + configs, [](qint64 v) { return v < 0; }))
             continue;
-        for (int c = 0; c < Count; ++c) {
+        for (int c = 0; c < configs; ++c) {
             ms[c].append(t[c]);
             ratios[c].append(t[Ours] * 1000 / t[c]);
             againstOff[c].append(t[c] * 1000 / t[GuardOff]);
@@ -188,13 +193,21 @@ int main(int argc, char *argv[])
         return 1;
     }
     std::printf("median of %lld rounds:", (long long)ms[Ours].size());
-    for (int c = 0; c < Count; ++c)
-        std::printf(" %s %.0f ms%s", names[c], median(ms[c]), c + 1 < Count ? "," : "\n");
+    for (int c = 0; c < configs; ++c)
+        std::printf(" %s %.0f ms%s", names[c], median(ms[c]), c + 1 < configs ? "," : "\n");
     std::printf("median ratio:");
-    for (int c = GuardOff; c < Count; ++c)
+    for (int c = GuardOff; c < configs; ++c)
         std::printf(" scoutwell / %s %.3f%s", names[c], median(ratios[c]) / 1000.0,
-                    c + 1 < Count ? "," : "\n");
+                    c + 1 < configs ? "," : "\n");
     std::printf("median ratio to the guard off: first start %.3f, index ready %.3f\n",
                 median(againstOff[Ours]) / 1000.0, median(againstOff[GuardReady]) / 1000.0);
+    if (configs == Count) {
+        // Both with the index ready: the change alone.
+        QList<qint64> change;
+        for (qsizetype r = 0; r < ms[GuardReady].size(); ++r)
+            change.append(ms[GuardReady][r] * 1000 / ms[Baseline][r]);
+        std::printf("median ratio index ready / baseline index ready: %.3f\n",
+                    median(change) / 1000.0);
+    }
     return 0;
 }

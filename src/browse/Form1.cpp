@@ -182,7 +182,9 @@ void Form1::WebBrowser1_ConnectionChange(int state, const QString &detail)
     const bool warn
         = state == engine::ConnectionNotEncrypted || state == engine::ConnectionCertificateError;
     StatusBarPanel2->setText(state >= 0 && state <= 3 ? QLatin1String(texts[state]) : QString());
-    StatusBarPanel2->setStyleSheet(warn ? QStringLiteral("color: #c00000; font-weight: bold")
-                                        : QString());
+    // Named, so that the panel's tooltip keeps the usual look.
+    StatusBarPanel2->setStyleSheet(
+        warn ? QStringLiteral("#StatusBarPanel2 { color: #c00000; font-weight: bold }")
+             : QString());
     StatusBarPanel2->setToolTip(detail);
 }

@@ -5,6 +5,8 @@
 #include <QWebEngineCertificateError>
 #include <QWebEnginePage>
 
+#include <utility>
+
 class QWebEngineLoadingInfo;
 
 namespace engine {
@@ -43,12 +45,18 @@ private:
     void onRenderProcessTerminated(RenderProcessTerminationStatus status);
     void showLocal(const QString &html, const QUrl &address, const QString &status);
     void updateConnection(const QUrl &url);
+    void askIssuer(const QUrl &url);
+    void checkOverdue();
+    void stepOver(const QUrl &failed);
     QString command(const char *name) const;
 
     HttpsFirst m_httpsFirst;
     int m_state = 0;
     QString m_detail;
     QString m_notice;
+    int m_shownIndex = 0; // the history's item of the page shown, once its load ended
+    std::pair<QUrl, QUrl> m_refusedTry; // the plain and secure forms of a try the program refused
+    int m_serial = 0; // counts the top-level navigations the page let through
     bool m_local = false; // the page shown is one of the program's own
     QUrl m_crashed; // the address of a page whose renderer ended
     QUrl m_warned; // the address of the certificate warning shown

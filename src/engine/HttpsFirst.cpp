@@ -16,7 +16,9 @@ QSet<QString> &fallenBack()
 
 bool isLocal(const QString &host)
 {
-    if (host == QLatin1String("localhost") || host.endsWith(QLatin1String(".localhost")))
+    // Names reserved never to reach the network: the program's own page links use .invalid.
+    if (host == QLatin1String("localhost") || host.endsWith(QLatin1String(".localhost"))
+        || host.endsWith(QLatin1String(".invalid")))
         return true;
     QHostAddress address;
     if (!address.setAddress(host))
@@ -33,6 +35,12 @@ bool isLocal(const QString &host)
             return true;
     }
     return false;
+}
+
+QSet<QUrl> &failedTries()
+{
+    static QSet<QUrl> urls;
+    return urls;
 }
 
 } // namespace
@@ -60,7 +68,7 @@ HttpsFirst::HttpsFirst(QObject *parent) : QObject(parent)
 {
     m_clock.setSingleShot(true);
     m_clock.setInterval(kTimeoutMs);
-    connect(&m_clock, &QTimer::timeout, this, &HttpsFirst::giveUp);
+    connect(&m_clock, &QTimer::timeout, this, &HttpsFirst::overdue);
 }
 
 bool HttpsFirst::fellBack(const QString &host)
@@ -68,13 +76,16 @@ bool HttpsFirst::fellBack(const QString &host)
     return fallenBack().contains(host.toLower());
 }
 
+bool HttpsFirst::isFailedTry(const QUrl &url)
+{
+    return failedTries().contains(url.adjusted(QUrl::RemoveFragment));
+}
+
 QUrl HttpsFirst::upgrade(const QUrl &url)
 {
     if (!m_secure.isEmpty() && url == m_secure)
         return url; // the try itself, on its way
-    m_clock.stop();
-    m_plain.clear();
-    m_secure.clear();
+    forget();
     if (settings::Program().httpsFirst.isOff(QStringLiteral("1")))
         return url;
     const QUrl secure = SecureFormOf(url);
@@ -86,13 +97,16 @@ QUrl HttpsFirst::upgrade(const QUrl &url)
     return secure;
 }
 
+void HttpsFirst::started(const QUrl &url)
+{
+    if (!m_plain.isEmpty() && url == m_secure)
+        m_clock.start();
+}
+
 void HttpsFirst::answered(const QUrl &url)
 {
-    if (!m_plain.isEmpty() && url.host() == m_secure.host()) {
-        m_clock.stop();
-        m_plain.clear();
-        m_secure.clear();
-    }
+    if (!m_plain.isEmpty() && url.host() == m_secure.host())
+        forget();
 }
 
 bool HttpsFirst::failed(const QUrl &url)
@@ -103,15 +117,22 @@ bool HttpsFirst::failed(const QUrl &url)
     return true;
 }
 
-void HttpsFirst::giveUp()
+void HttpsFirst::forget()
 {
-    const QUrl plain = m_plain;
     m_clock.stop();
     m_plain.clear();
     m_secure.clear();
+}
+
+void HttpsFirst::giveUp()
+{
+    const QUrl plain = m_plain;
+    const QUrl secure = m_secure;
+    forget();
     if (plain.isEmpty())
         return;
     fallenBack().insert(plain.host().toLower());
+    failedTries().insert(secure.adjusted(QUrl::RemoveFragment));
     Q_EMIT fallBack(plain);
 }
 

@@ -79,6 +79,13 @@ void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
     if (top) {
         if (s->passedOnce.contains(QString::fromUtf8(address)))
             return;
+        // The lists say the same of a page in either scheme: a site let through once is let
+        // through when the browser asks for its secure form first, or falls back from it.
+        QUrl other = url.adjusted(QUrl::RemoveFragment);
+        other.setScheme(url.scheme() == QLatin1String("https") ? QStringLiteral("http")
+                                                               : QStringLiteral("https"));
+        if (s->passedOnce.contains(QString::fromUtf8(other.toEncoded())))
+            return;
         const std::string_view a(address.constData(), size_t(address.size()));
         const Decision d = s->engine->match({a, {}, ResourceType::Document});
         if (d.kind != Decision::Block)

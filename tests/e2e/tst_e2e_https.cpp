@@ -17,7 +17,7 @@ QString mainTitle(const QString &page)
     return "Scoutwell v3.3 - [" + page + ']';
 }
 
-const QPoint kAddressBox(560, 45), kBlankPage(900, 450);
+const QPoint kAddressBox(560, 45), kBlankPage(900, 450), kLink(100, 200);
 
 bool isRed(QColor c)
 {
@@ -63,15 +63,18 @@ void TestE2EHttps::secureConnections()
     const QString secureSpki = makeCertificate(dir.path(), u"secure.test"_s);
     QVERIFY(!secureSpki.isEmpty());
     QVERIFY(!makeCertificate(dir.path(), u"other.test"_s).isEmpty());
-    const auto page = [&](const QString &file, const QString &title) {
+    const auto page = [&](const QString &file, const QString &title, const QByteArray &body) {
         QFile f(dir.filePath(file));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("<!doctype html><title>" + title.toUtf8() + "</title><h1>" + title.toUtf8()
-                + "</h1>");
+                + "</h1>" + body);
     };
-    page(u"secure.html"_s, u"Secure page"_s);
-    page(u"plain.html"_s, u"Plain page"_s);
-    page(u"wrong.html"_s, u"Wrong page"_s);
+    page(u"secure.html"_s, u"Secure page"_s, {});
+    // The plain page's link is a plain address too; its host has HTTPS only.
+    page(u"plain.html"_s, u"Plain page"_s,
+         "<a href='http://secure.test/secure.html' style='position:fixed;left:0;top:0;"
+         "width:200px;height:200px;background:#cde'>to the secure page</a>");
+    page(u"wrong.html"_s, u"Wrong page"_s, {});
 
     // secure.test: HTTPS only, trusted for the run; plain.test: HTTP only; wrong.test: HTTPS
     // with a certificate for other.test that nothing trusts.
@@ -115,8 +118,14 @@ void TestE2EHttps::secureConnections()
     };
     const QRect geometry = ProgramRun::geometry(main);
     const QRect statusBar(geometry.width() / 2, geometry.height() - 40, geometry.width() / 2, 40);
-    const auto redInStatusBar = [&](const QString &shot) {
-        return ProgramRun::countPixels(run.screenshot(shot), statusBar, isRed) > 20;
+    // The connection panel follows the title as the engine reports the load's end.
+    const auto redInStatusBar = [&](const QString &shot, bool red = true) {
+        return QTest::qWaitFor(
+            [&] {
+                return (ProgramRun::countPixels(run.screenshot(shot), statusBar, isRed) > 20)
+                    == red;
+            },
+            5000);
     };
     // A button of the program's own page, as a person reaches it without the mouse: the page
     // takes the keyboard, then Tab goes from button to button.
@@ -132,7 +141,7 @@ void TestE2EHttps::secureConnections()
     // has it, and the plain server is never asked.
     open(u"http://secure.test/secure.html"_s);
     QVERIFY2(titleIs(u"Secure page"_s), qPrintable(ProgramRun::windowTitle(main)));
-    QVERIFY(!redInStatusBar(u"https-secure"_s));
+    QVERIFY(redInStatusBar(u"https-secure"_s, false));
     QVERIFY(!plainLog.contains("secure.html"));
 
     // A host without HTTPS falls back to plain HTTP within five seconds, marked in red.
@@ -140,6 +149,14 @@ void TestE2EHttps::secureConnections()
     QVERIFY2(titleIs(u"Plain page"_s, 5000), qPrintable(ProgramRun::windowTitle(main)));
     QVERIFY(plainLog.contains("GET /plain.html"));
     QVERIFY(redInStatusBar(u"https-fallback"_s));
+
+    // Back (the Navigation menu's key) steps over the failed secure try to the page before,
+    // and Forward over it again.
+    run.click(main, kBlankPage);
+    run.key(main, u"ctrl+b"_s);
+    QVERIFY2(titleIs(u"Secure page"_s), qPrintable(ProgramRun::windowTitle(main)));
+    run.key(main, u"ctrl+f"_s);
+    QVERIFY2(titleIs(u"Plain page"_s), qPrintable(ProgramRun::windowTitle(main)));
 
     // The renderer killed: the program's page says so, and Reload brings the page back.
     const qint64 asked = plainLog.count("GET /plain.html");
@@ -158,13 +175,18 @@ void TestE2EHttps::secureConnections()
     QVERIFY2(titleIs(u"Plain page"_s), qPrintable(ProgramRun::windowTitle(main)));
     QVERIFY(plainLog.count("GET /plain.html") > asked);
 
+    // A link to a plain address is followed to its secure form: plain HTTP to secure.test
+    // would find no server at all.
+    run.click(main, kLink);
+    QVERIFY2(titleIs(u"Secure page"_s), qPrintable(ProgramRun::windowTitle(main)));
+
     // A certificate for another name: the warning, whose default goes back.
     open(u"https://wrong.test/wrong.html"_s);
     const QString warning = u"Warning: certificate error for wrong.test"_s;
     QVERIFY2(titleIs(warning), qPrintable(ProgramRun::windowTitle(main)));
     run.screenshot(u"https-certificate-warning"_s);
     press(1);
-    QVERIFY2(titleIs(u"Plain page"_s), qPrintable(ProgramRun::windowTitle(main)));
+    QVERIFY2(titleIs(u"Secure page"_s), qPrintable(ProgramRun::windowTitle(main)));
     // And its second button goes on, marked in red.
     open(u"https://wrong.test/wrong.html"_s);
     QVERIFY2(titleIs(warning), qPrintable(ProgramRun::windowTitle(main)));

@@ -3,12 +3,16 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class TestHttpsFirst : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
     void secureForm_data();
     void secureForm();
+    void tryOutcome_data();
+    void tryOutcome();
 };
 
 void TestHttpsFirst::secureForm_data()
@@ -30,6 +34,7 @@ void TestHttpsFirst::secureForm_data()
     QTest::newRow("about")              << "about:blank" << "";
     QTest::newRow("localhost")          << "http://localhost/" << "";
     QTest::newRow("sub.localhost")      << "http://app.localhost/" << "";
+    QTest::newRow("reserved .invalid")  << "http://a.b.invalid/x" << "";
     QTest::newRow("loopback")           << "http://127.0.0.1/" << "";
     QTest::newRow("loopback far")       << "http://127.8.9.10/" << "";
     QTest::newRow("IPv6 loopback")      << "http://[::1]/" << "";
@@ -50,6 +55,49 @@ void TestHttpsFirst::secureForm()
     QFETCH(QString, address);
     QFETCH(QString, secure);
     QCOMPARE(engine::SecureFormOf(QUrl(address)).toString(), secure);
+}
+
+void TestHttpsFirst::tryOutcome_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("outcome"); // what the page reports of the secure try
+    QTest::addColumn<bool>("fellBack");
+    // clang-format off
+    QTest::newRow("answered")           << "answers.example" << "answered" << false;
+    QTest::newRow("no connection")      << "refuses.example" << "failed" << true;
+    QTest::newRow("other host's error") << "stays.example" << "failed elsewhere" << false;
+    QTest::newRow("given up (overdue)") << "slow.example" << "give up" << true;
+    QTest::newRow("stopped")            << "stopped.example" << "forget" << false;
+    // clang-format on
+}
+
+void TestHttpsFirst::tryOutcome()
+{
+    QFETCH(QString, host);
+    QFETCH(QString, outcome);
+    QFETCH(bool, fellBack);
+    engine::HttpsFirst first(nullptr);
+    QList<QUrl> plainLoads;
+    connect(&first, &engine::HttpsFirst::fallBack, this,
+            [&](const QUrl &plain) { plainLoads << plain; });
+    const QUrl plain(u"http://"_s + host + u"/page"_s);
+    const QUrl secure = first.upgrade(plain);
+    QCOMPARE(secure.toString(), u"https://"_s + host + u"/page"_s);
+    QCOMPARE(first.upgrade(secure), secure); // the try itself, as the engine asks for it
+    if (outcome == u"answered"_s)
+        first.answered(secure);
+    else if (outcome == u"failed"_s)
+        QVERIFY(first.failed(secure));
+    else if (outcome == u"failed elsewhere"_s)
+        QVERIFY(!first.failed(QUrl(u"https://elsewhere.example/"_s)));
+    else if (outcome == u"give up"_s)
+        first.giveUp();
+    else
+        first.forget();
+    QCOMPARE(plainLoads, fellBack ? QList<QUrl> {plain} : QList<QUrl> {});
+    QCOMPARE(engine::HttpsFirst::isFailedTry(secure), fellBack);
+    // A host fallen back costs one try: the next time it is loaded as given.
+    QCOMPARE(first.upgrade(plain) == plain, fellBack);
 }
 
 QTEST_MAIN(TestHttpsFirst)
