@@ -286,6 +286,10 @@ void MDIForm1::setupMenus()
     mnuRefresh = addItem(mnuNav, "Refresh", "mnuRefresh", QKeySequence(Qt::Key_F5));
     mnuHome = addItem(mnuNav, "Home", "mnuHome", QKeySequence(Qt::CTRL | Qt::Key_H));
     mnuSearch = addItem(mnuNav, "Search", "mnuSearch", QKeySequence(Qt::Key_F12));
+    // Alt+Left and Alt+Right step too, as in every other desktop browser; the designed keys
+    // stay first.
+    mnuBack->setShortcuts({mnuBack->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Left)});
+    mnuForward->setShortcuts({mnuForward->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Right)});
     addActions(mnuNav->actions());
 
     connect(mnuViewGo, &QAction::triggered, this, &MDIForm1::mnuViewGo_Click);

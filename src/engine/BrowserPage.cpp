@@ -1,6 +1,6 @@
 #include "engine/BrowserPage.h"
 
-#include "browse/NoticePages.h"
+#include "engine/NoticePages.h"
 #include "engine/WebBrowser.h"
 
 #include <QRandomGenerator>

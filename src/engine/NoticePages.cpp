@@ -1,6 +1,6 @@
-#include "browse/NoticePages.h"
+#include "engine/NoticePages.h"
 
-namespace notice {
+namespace engine::notice {
 
 namespace {
 
@@ -67,4 +67,4 @@ QString CrashedPage(const QString &address, const QString &kind, const QString &
         + button(reload, QStringLiteral("Reload"), true) + QLatin1String(kFocusDefault);
 }
 
-} // namespace notice
+} // namespace engine::notice

@@ -5,7 +5,7 @@
 // The program's own pages shown in the browser window in place of a site's: a certificate
 // warning and a crashed page. Their buttons are links to the addresses given, which the
 // browser control takes as commands.
-namespace notice {
+namespace engine::notice {
 
 struct CertificateFacts
 {
@@ -24,4 +24,4 @@ QString CertificateErrorPage(const CertificateFacts &facts, const QString &goBac
 // kind: "crashed", "was killed" or "ended abnormally".
 QString CrashedPage(const QString &address, const QString &kind, const QString &reload);
 
-} // namespace notice
+} // namespace engine::notice
