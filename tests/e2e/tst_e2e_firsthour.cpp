@@ -16,11 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QRegularExpression exactly(const QString &text)
-{
-    return QRegularExpression('^' + QRegularExpression::escape(text) + '$');
-}
-
 QRegularExpression mainWindow(const QString &page)
 {
     return exactly("Scoutwell v3.3 - [" + page + ']');

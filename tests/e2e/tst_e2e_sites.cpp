@@ -3,6 +3,7 @@
 
 #include "LocalHttpServer.h"
 #include "ProgramRun.h"
+#include "TestEnv.h"
 #include "compat/Twips.h"
 
 #include <QtTest>
@@ -11,17 +12,6 @@ using compat::Twips;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QRegularExpression exactly(const QString &text)
-{
-    return QRegularExpression('^' + QRegularExpression::escape(text) + '$');
-}
-
-QByteArray readFile(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QString kMain = u"Scoutwell v3.3 - [Page E]"_s;
 const QString kBox = u"Scoutwell v3.3"_s;

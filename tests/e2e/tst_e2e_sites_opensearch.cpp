@@ -3,6 +3,7 @@
 
 #include "LocalHttpServer.h"
 #include "ProgramRun.h"
+#include "TestEnv.h"
 #include "compat/Twips.h"
 
 #include <QtTest>
@@ -11,17 +12,6 @@ using compat::Twips;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QRegularExpression exactly(const QString &text)
-{
-    return QRegularExpression('^' + QRegularExpression::escape(text) + '$');
-}
-
-QByteArray readFile(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The offer is drawn as a link; the guard's count beside it, which takes its place while
 // there is no offer, in black.

@@ -10,6 +10,12 @@
 
 #include <unistd.h>
 
+// A pattern that matches the whole of `text` and nothing else (window titles, for one).
+inline QRegularExpression exactly(const QString &text)
+{
+    return QRegularExpression('^' + QRegularExpression::escape(text) + '$');
+}
+
 // One run of the real program for an end-to-end test: the built program and its files
 // copied into a temporary program folder, private settings and caches, the X display the
 // test command started. Windows are found by title with xdotool, as a person finds them
