@@ -114,22 +114,24 @@ private Q_SLOTS:
 
         // A description past the size limit is refused with a message, and nothing is added.
         // Another page is opened from the address box; its offer shows once it has been looked
-        // at.
-        const auto visit = [&](const QString &path) {
+        // at. Its title is waited for first, so the last page's offer is not taken for its own.
+        const auto visit = [&](const QString &path, const QString &title) {
             ProgramRun::click(main, QPoint(560, 45));
             run.key(main, "End shift+Home");
             run.type(main, server.url(path));
             run.key(main, "Return");
-            return QTest::qWaitFor(
-                [&] {
-                    return ProgramRun::countPixels(
-                               run.screenshot("opensearch-offer-" + path.mid(1)), kOfferArea,
-                               linkBlue)
-                        > 100;
-                },
-                20000);
+            const QString shown = "Scoutwell v3.3 - [" + title + ']';
+            return QTest::qWaitFor([&] { return ProgramRun::windowTitle(main) == shown; }, 20000)
+                && QTest::qWaitFor(
+                       [&] {
+                           return ProgramRun::countPixels(
+                                      run.screenshot("opensearch-offer-" + path.mid(1)), kOfferArea,
+                                      linkBlue)
+                               > 100;
+                       },
+                       20000);
         };
-        QVERIFY(visit("/big.html"));
+        QVERIFY(visit("/big.html", "Big"));
         ProgramRun::click(main, kOffer);
         VERIFY_WINDOW(refused, run, waitForWindow(exactly(u"Scoutwell v3.3"_s)));
         QVERIFY(server.requests().contains("/big.xml"));
@@ -142,7 +144,7 @@ private Q_SLOTS:
 
         // The first page again (its description may come from the engine's cache): its search is
         // said to be in the list already, in place of the add window.
-        QVERIFY(visit("/page.html"));
+        QVERIFY(visit("/page.html", "Local Freeware Search"));
         ProgramRun::click(main, kOffer);
         VERIFY_WINDOW(already, run, waitForWindow(exactly(u"Scoutwell v3.3"_s)));
         run.key(already, "Return");
