@@ -148,8 +148,8 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QVERIFY(sent(CancelMe, 2 << 20));
     ProgramRun::click({}, at(0, "cmdCancel"));
     QVERIFY(reaches("cancel-me.zip", "cancelled"));
-    QTest::qWait(500);
-    QCOMPARE(QDir(folder).entryList({QStringLiteral("cancel-me*")}), QStringList());
+    QTRY_COMPARE_WITH_TIMEOUT(QDir(folder).entryList({QStringLiteral("cancel-me*")}), QStringList(),
+                              kTimeout);
 
     // The same file again lands beside the first under a numbered name.
     QVERIFY(download(Setup));
@@ -206,8 +206,7 @@ void TestE2EDownloads::downloadsAsAPersonMakesThem()
     QVERIFY(start());
     run.key(main, QStringLiteral("ctrl+j"));
     QVERIFY(!run.waitForWindow(kDownloads).isEmpty());
-    QTest::qWait(500);
-    run.screenshot(QStringLiteral("downloads-after-restart"));
+    run.settledScreenshot(QStringLiteral("downloads-after-restart"));
     QVERIFY(download(Setup));
     QTRY_COMPARE_WITH_TIMEOUT(keptRows(list).size(), 8, kTimeout);
     QVERIFY(reaches("freeware-setup.zip", "finished"));

@@ -135,8 +135,7 @@ void TestE2EGuard::portalAndBadwareSite()
     open(at("audacity.de", "/setup.html"));
     const QString warning = run.waitForWindow(mainTitle(u"Warning: "_s + kBadwareHost));
     QVERIFY2(!warning.isEmpty(), qPrintable(ProgramRun::windowTitle(main)));
-    QTest::qWait(500); // the page's paint, for the picture only
-    run.screenshot(u"guard-warning"_s);
+    run.settledScreenshot(u"guard-warning"_s);
     for (const QString &r : server.hostRequests())
         QVERIFY2(!r.startsWith(kBadwareHost) && !r.startsWith(u"vlc.de"_s), qPrintable(r));
     ProgramRun::click(main, kContinue);
@@ -147,8 +146,7 @@ void TestE2EGuard::portalAndBadwareSite()
     // The Guard window, from its key.
     run.key(main, u"ctrl+g"_s);
     VERIFY_WINDOW(guard, run, waitForWindow(QRegularExpression(u"^Guard$"_s)));
-    QTest::qWait(500);
-    run.screenshot(u"guard-window"_s);
+    run.settledScreenshot(u"guard-window"_s);
 
     // Switched off in the Guard window, the portal is as it would be without the Guard.
     ProgramRun::click(guard, kGuardSwitch);

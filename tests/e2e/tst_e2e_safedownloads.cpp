@@ -159,8 +159,7 @@ void TestE2ESafeDownloads::scannedCheckedAndNamedSafely()
     QCOMPARE(QFileInfo(folder + "eicar.com.infected").permissions()
                  & (QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther),
              QFileDevice::Permissions());
-    QTest::qWait(300);
-    QVERIFY(redIn("safedownloads-malware", 0, "lblScan") > 20);
+    QTRY_VERIFY_WITH_TIMEOUT(redIn("safedownloads-malware", 0, "lblScan") > 20, 5000);
     ProgramRun::click({}, at(0, "cmdOpen"));
     VERIFY_WINDOW(box, run, waitForWindow(kBox));
     run.key(box, QStringLiteral("alt+n"));
@@ -171,15 +170,13 @@ void TestE2ESafeDownloads::scannedCheckedAndNamedSafely()
     QVERIFY(keeps("clean.zip", "verdict", "matches"));
     QCOMPARE(kept("clean.zip", "published_from"), server.url("/clean.html"));
     QVERIFY(keeps("clean.zip", "scan", "clean"));
-    QTest::qWait(300);
-    run.screenshot("safedownloads-clean-matches");
+    run.settledScreenshot("safedownloads-clean-matches");
     QVERIFY(next("Listed") && download());
     QVERIFY(keeps("listed.zip", "verdict", "matches"));
     QCOMPARE(kept("listed.zip", "published_from"), server.url("/files/SHA256SUMS"));
     QVERIFY(next("Wrong") && download());
     QVERIFY(keeps("wrong.zip", "verdict", "mismatch"));
-    QTest::qWait(300);
-    QVERIFY(redIn("safedownloads-mismatch", 0, "lblVerdict") > 20);
+    QTRY_VERIFY_WITH_TIMEOUT(redIn("safedownloads-mismatch", 0, "lblVerdict") > 20, 5000);
 
     // Changed after the download: the next look at the window reads the file again.
     QFile changed(folder + "clean.zip");
@@ -187,8 +184,7 @@ void TestE2ESafeDownloads::scannedCheckedAndNamedSafely()
     changed.close();
     ProgramRun::click({}, ProgramRun::geometry(window).bottomLeft() + QPoint(400, -10));
     QVERIFY(keeps("clean.zip", "verdict", "mismatch"));
-    QTest::qWait(300);
-    run.screenshot("safedownloads-changed");
+    run.settledScreenshot("safedownloads-changed");
 
     // A name that climbs out of the folder lands in it, visible.
     QVERIFY(next("Evil") && download());
@@ -203,8 +199,7 @@ void TestE2ESafeDownloads::scannedCheckedAndNamedSafely()
     QVERIFY(next("Plain") && download());
     QVERIFY(QTest::qWaitFor([&] { return kept("plain.zip", "scan").startsWith("not scanned: "); },
                             kTimeout));
-    QTest::qWait(300);
-    run.screenshot("safedownloads-not-scanned");
+    run.settledScreenshot("safedownloads-not-scanned");
     QVERIFY(run.exit(main));
 }
 

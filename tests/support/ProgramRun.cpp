@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QTest>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 ProgramRun::ProgramRun(const QString &binDir, const QString &shotDir)
@@ -180,6 +182,20 @@ QImage ProgramRun::screenshot(const QString &name)
     const QString file = m_shotDir + u'/' + name + u".png"_s;
     QProcess::execute(u"import"_s, {u"-window"_s, u"root"_s, file});
     return QImage(file);
+}
+
+QImage ProgramRun::settledScreenshot(const QString &name)
+{
+    QImage last = screenshot(name);
+    QImage shot;
+    // A screen that never settles (a blinking caret) still gives its last picture.
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            shot = screenshot(name);
+            return std::exchange(last, shot) == shot;
+        },
+        5000));
+    return shot;
 }
 
 int ProgramRun::countPixels(const QImage &image, const QRect &area, bool (*test)(QColor))

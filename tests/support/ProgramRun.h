@@ -86,6 +86,9 @@ public:
     static QString clipboard() { return capture("xclip", {"-o", "-selection", "clipboard"}); }
     // Saves the whole screen as <shotDir>/<name>.png and returns it.
     QImage screenshot(const QString &name);
+    // The same, once the screen has stopped changing: two pictures in a row alike (the last
+    // one after 5 s of change).
+    QImage settledScreenshot(const QString &name);
     // The pixels of a screenshot inside `area` that pass `test`.
     static int countPixels(const QImage &image, const QRect &area, bool (*test)(QColor));
 
